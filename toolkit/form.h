@@ -1,0 +1,110 @@
+#pragma once
+
+#include "color.h"
+#include "font.h"
+
+#include <QIcon>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QWidget;
+class QCloseEvent;
+class QMouseEvent;
+class QPaintEvent;
+class QPointF;
+
+namespace tk {
+
+class GraphicControl;
+class Program;
+
+enum class BorderStyle { None, FixedSingle, Sizable };
+enum class StartUpPosition { Manual, CenterScreen, WindowsDefault };
+enum class WindowState { Normal, Maximized };
+enum class Appearance { Flat, ThreeD };
+
+struct FormDesign {
+    QString caption;
+    BorderStyle borderStyle = BorderStyle::Sizable;
+    float clientWidth = 4680; // twips
+    float clientHeight = 3195;
+    float left = 0;
+    float top = 0;
+    StartUpPosition startUpPosition = StartUpPosition::WindowsDefault;
+    Color backColor = systemButtonFace;
+    Color foreColor = systemWindowText;
+    WindowState windowState = WindowState::Normal;
+    Appearance appearance = Appearance::ThreeD;
+    FontDesign font;
+    QIcon icon;
+    // A backdrop stays behind the other windows and takes neither focus nor clicks' attention.
+    bool staysBehind = false;
+};
+
+// A top-level window. It paints its lightweight controls itself, in their stacking order, and
+// hands a click to the topmost visible control under the pointer that takes clicks; windowed
+// controls are child windows above all of them.
+class Form {
+public:
+    Form(Program& program, const FormDesign& design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Program& program() const { return running; }
+
+    // The outer width in twips: the client area plus the frame the window system reports, or the
+    // design platform's frame while it reports none (before the window is shown).
+    float width() const;
+    float clientWidth() const { return design.clientWidth; }
+    float clientHeight() const { return design.clientHeight; }
+
+    // For the start-up window: runs the load handler, then shows the window when it returns.
+    void loadAndShow();
+    // Shows the window modeless, without an owner.
+    void show();
+    // Closing by the window system: the unload handler runs and may cancel.
+    void close();
+    bool isVisible() const;
+
+    virtual void Form_Load() {}
+    virtual void Form_Unload(int& cancel) { (void)cancel; }
+
+    // The window's own surface: parent of its child windows, and what tests send events to.
+    QWidget* widget() const;
+
+    // Windowed controls take part in the Tab order by their tab position.
+    void addTabStop(QWidget* control, int tabIndex);
+
+    // The lightweight layer, bottom first.
+    void addAtBottom(GraphicControl& control);
+    void stackAbove(GraphicControl& control, const GraphicControl& anchor);
+    void bringToFront(GraphicControl& control);
+    void sendToBack(GraphicControl& control);
+    void remove(GraphicControl& control);
+    GraphicControl* controlAt(const QPointF& twips) const;
+    int stackingPosition(const GraphicControl& control) const; // 0 = bottom
+    void repaint();
+
+private:
+    class Surface;
+    friend class Surface;
+
+    void paint(QPaintEvent* event);
+    void mousePress(QMouseEvent* event);
+    void mouseRelease(QMouseEvent* event);
+    void closing(QCloseEvent* event);
+    void placeAtStart();
+    void applyTabOrder();
+    int designFramePixels() const;
+
+    Program& running;
+    FormDesign design;
+    std::unique_ptr<Surface> surface;
+    std::vector<GraphicControl*> layer;
+    std::vector<std::pair<int, QWidget*>> tabStops;
+    GraphicControl* pressed = nullptr;
+};
+
+} // namespace tk

@@ -1,0 +1,84 @@
+#include "image.h"
+
+#include "twips.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace tk {
+
+Image::Image(Form& form, const ImageDesign& d)
+    : GraphicControl(form, d.bounds, d.visible), design(d), current(d.picture),
+      stretched(d.stretch) {
+    form.addAtBottom(*this);
+}
+
+std::unique_ptr<Image> Image::cloneDesign() const {
+    ImageDesign copy = design;
+    copy.visible = false;
+    return std::make_unique<Image>(form(), copy);
+}
+
+void Image::setPicture(Picture picture) {
+    current = std::move(picture);
+    if (!stretched && !current.isNull()) {
+        const QSizeF natural = current.naturalSize();
+        setWidth(float(natural.width()));
+        setHeight(float(natural.height()));
+    }
+    changed();
+}
+
+void Image::setStretch(bool on) {
+    stretched = on;
+    changed();
+}
+
+void Image::resized() { rendered = {}; }
+
+int Image::borderPixels() const {
+    if (design.borderStyle == BorderStyle::None)
+        return 0;
+    return design.appearance == Appearance::ThreeD ? 2 : 1;
+}
+
+void Image::paint(QPainter& painter, qreal ratio) const {
+    const QRect outer = deviceRect(rect(), ratio);
+    const int inset = int(std::lround(borderPixels() * ratio));
+    const QRect inner = outer.adjusted(inset, inset, -inset, -inset);
+    if (!current.isNull() && !inner.isEmpty()) {
+        const QSize size = stretched ? inner.size()
+                                     : deviceRect(QRectF(QPointF(0, 0), current.naturalSize()),
+                                                  ratio)
+                                           .size();
+        if (rendered.identity != current.identity() || rendered.size != size) {
+            rendered = {current.identity(), size, QPixmap::fromImage(current.render(size))};
+        }
+        painter.save();
+        painter.setClipRect(inner);
+        painter.drawPixmap(inner.topLeft(), rendered.pixmap);
+        painter.restore();
+    }
+    paintBorder(painter, outer, ratio);
+}
+
+void Image::paintBorder(QPainter& painter, const QRect& outer, qreal ratio) const {
+    if (design.borderStyle == BorderStyle::None || outer.isEmpty())
+        return;
+    const int line = std::max(1, int(std::lround(ratio)));
+    const auto frame = [&](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), line), topLeft);
+        painter.fillRect(QRect(r.left(), r.top(), line, r.height()), topLeft);
+        painter.fillRect(QRect(r.left(), r.bottom() - line + 1, r.width(), line), bottomRight);
+        painter.fillRect(QRect(r.right() - line + 1, r.top(), line, r.height()), bottomRight);
+    };
+    if (design.appearance == Appearance::Flat) {
+        frame(outer, Qt::black, Qt::black);
+        return;
+    }
+    // Sunken: shadow and dark shadow above and to the left, highlight and light below and right.
+    frame(outer, QColor(128, 128, 128), Qt::white);
+    frame(outer.adjusted(line, line, -line, -line), Qt::black, QColor(192, 192, 192));
+}
+
+} // namespace tk

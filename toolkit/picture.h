@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QSizeF>
+#include <functional>
+#include <memory>
+
+class QPainter;
+
+namespace tk {
+
+// A picture object. Copies share one identity: a control holds the very object it is given, and
+// two pictures are the same exactly when they come from the same object. The natural size is the
+// picture's own pixel size; the pixels kept may be fewer (a photo is decoded at what a screen
+// can show) and are rendered afresh at the size a control draws them.
+class Picture {
+public:
+    using Drawing = std::function<void(QPainter&)>;
+
+    Picture() = default;
+
+    // Pixels as given; an image with a device pixel ratio counts its natural size in logical pixels.
+    static Picture fromImage(const QImage& image);
+    // Drawn by the function, in a painter of the natural pixel size, at every resolution asked for.
+    static Picture fromDrawing(QSize pixelSize, Drawing drawing);
+    // A picture file by name; a relative name resolves against the current directory.
+    static Picture load(const QString& fileName);
+
+    class Source;
+    static Picture fromSource(std::shared_ptr<const Source> source);
+
+    bool isNull() const { return !data; }
+    QSize pixelSize() const;
+    QSizeF naturalSize() const; // twips
+
+    // A new picture object showing part of this one, given in natural pixels.
+    Picture part(const QRect& pixels) const;
+
+    // The picture scaled to fill an image of the given device pixel size.
+    QImage render(QSize deviceSize) const;
+
+    const void* identity() const { return data.get(); }
+    friend bool operator==(const Picture& a, const Picture& b) { return a.data == b.data; }
+
+private:
+    struct Data;
+    explicit Picture(std::shared_ptr<const Data> data);
+    std::shared_ptr<const Data> data;
+};
+
+// Where a picture's pixels come from.
+class Picture::Source {
+public:
+    virtual ~Source() = default;
+    virtual QSize pixelSize() const = 0;
+    // The region (natural pixels) scaled to fill deviceSize.
+    virtual QImage render(const QRect& region, QSize deviceSize) const = 0;
+};
+
+// Decoded pixels standing for a picture of a natural size that may be larger.
+std::shared_ptr<const Picture::Source> bitmapSource(QImage pixels, QSize naturalSize);
+
+} // namespace tk

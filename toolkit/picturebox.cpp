@@ -1,0 +1,21 @@
+#include "picturebox.h"
+
+#include <QFrame>
+
+namespace tk {
+
+PictureBox::PictureBox(Form& form, const PictureBoxDesign& design) {
+    auto frame = std::make_unique<QFrame>(form.widget());
+    frame->setFrameStyle(design.appearance == Appearance::Flat ? QFrame::Box | QFrame::Plain
+                                                               : QFrame::Panel | QFrame::Sunken);
+    frame->setFocusPolicy(Qt::TabFocus);
+    setColors(*frame, design.backColor, design.foreColor);
+    place(*frame, form, design.placement);
+    box = std::move(frame);
+}
+
+PictureBox::~PictureBox() = default;
+
+bool PictureBox::visible() const { return box->isVisible(); }
+
+} // namespace tk

@@ -1,0 +1,29 @@
+#include "windowed.h"
+
+#include "form.h"
+#include "twips.h"
+
+#include <QPalette>
+#include <QWidget>
+
+namespace tk {
+
+void place(QWidget& control, Form& form, const Placement& p) {
+    control.setGeometry(pixelRect(p.left, p.top, p.width, p.height));
+    control.setVisible(p.visible);
+    form.addTabStop(&control, p.tabIndex);
+}
+
+void setColors(QWidget& control, Color back, Color fore) {
+    QPalette palette = control.palette();
+    const QColor background = toQColor(back);
+    const QColor text = toQColor(fore);
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(role, background);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    control.setPalette(palette);
+    control.setAutoFillBackground(true);
+}
+
+} // namespace tk
