@@ -1,0 +1,60 @@
+#pragma once
+
+#include "checkedint.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+namespace common {
+
+// The file that ties the two programs together, in the current directory.
+inline constexpr char settingsFileName[] = "bitvik.ini";
+
+// Reads the settings file's delimited items in turn: spaces before a field are skipped; a field
+// ends at a comma or a line end; a field that begins with a double quote runs to the next one.
+// Nothing after the last item asked for is read.
+class SettingsReader {
+public:
+    // Opens the file for input; `what` names each item in error reports, in reading order.
+    explicit SettingsReader(const QString& fileName);
+
+    Int16 readInteger(const QString& what);
+    QString readString(const QString& what);
+    void close();
+
+private:
+    QByteArray readField(const QString& what);
+    int peek();
+    int take();
+    [[noreturn]] void fail(const QString& what, const QString& reason) const;
+
+    QString name;
+    QFile file;
+    int itemNumber = 0;
+    bool afterQuotedField = false;
+};
+
+// Writes the settings file: an integer as its decimal digits, a string between double quotes,
+// each item followed by CR LF, in Windows-1252. The bytes go to a temporary file beside the
+// settings file, which close() puts in its place: a failure on the way leaves the old file as
+// it was and no temporary file behind.
+class SettingsWriter {
+public:
+    explicit SettingsWriter(const QString& fileName);
+
+    void writeInteger(Int16 value);
+    // Refuses a text that the file cannot carry back: a double quote, a line break, or a
+    // character outside Windows-1252.
+    void writeString(const QString& text);
+    void close();
+
+private:
+    void write(const QByteArray& bytes);
+    [[noreturn]] void fail(const QString& reason) const;
+
+    QString name;
+    QSaveFile file;
+};
+
+} // namespace common
