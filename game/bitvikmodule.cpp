@@ -1,0 +1,79 @@
+#include "bitvikmodule.h"
+
+#include "common/storlek.h"
+#include "form1.h"
+
+namespace bitvik {
+
+BitvikModule::BitvikModule(Form1& f) : form(f) {}
+
+void BitvikModule::ResetBoardState() {
+    selectedPiece = -1;
+    placedCount = 0;
+    pieceCount = 0;
+    lastCell = rows * cols - 1;
+}
+
+void BitvikModule::storlek(Int32& width, Int32& height) { common::storlek(form.Image1, width, height); }
+
+void BitvikModule::BuildBoard() {
+    tk::Image& Image1 = form.Image1;
+    // The window's outer width and the picture's size, read afresh at every use.
+    const auto W = [this] { return form.width(); };
+    const auto w = [&Image1] { return Image1.width(); };
+    const auto h = [&Image1] { return Image1.height(); };
+
+    Image1.setStretch(false);
+    Image1.setPicture(tk::Picture::load(fileName));
+
+    Int32 width = Int32::round(w());
+    Int32 height = Int32::round(h());
+    storlek(width, height);
+
+    cursorX = Int16::round((W() / 2 - w()) / 2);
+    cursorY = 70;
+
+    form.PicClip1.setPicture(Image1.picture());
+    form.PicClip1.setRows(rows.value());
+    form.PicClip1.setCols(cols.value());
+
+    Image1.setTop(float(cursorY.value()));
+    Image1.setLeft(W() / 2 + float(cursorX.value()));
+
+    const Int16 lastRow = rows - 1;
+    for (Int16 r = 0; r <= lastRow; r = r + 1) {
+        const Int16 lastColumn = cols - 1;
+        for (Int16 c = 0; c <= lastColumn; c = c + 1) {
+            const int k = pieceCount.value();
+            if (pieceCount > 0) {
+                form.Image2.load(k);
+                form.Image3.load(k);
+            }
+            tk::Image& piece = form.Image3(k);
+            tk::Image& cover = form.Image2(k);
+            piece.setPicture(form.PicClip1.cell(k));
+            piece.setWidth((w() + 8) / float(cols.value()));
+            piece.setHeight(h() / float(rows.value()));
+            cover.setWidth(piece.width());
+            cover.setHeight(piece.height());
+            piece.setTop(float(cursorY.value()));
+            piece.setLeft(float(cursorX.value()));
+            cover.setTop(float(cursorY.value()));
+            cover.setLeft(W() / 2 + float(cursorX.value()));
+            cover.setVisible(true);
+            piece.setVisible(true);
+            pieceCount = pieceCount + 1;
+            cursorX = Int16::round(w() / float(cols.value()) + float(cursorX.value()));
+        }
+        cursorX = Int16::round((W() / 2 - w()) / 2);
+        cursorY = Int16::round(h() / float(rows.value()) + float(cursorY.value()));
+    }
+
+    form.Shape1.setWidth(form.Image3(0).width() - 100);
+    form.Shape1.setHeight(form.Image3(0).height() - 100);
+    cursorY = 70;
+    Image1.zOrder(1);
+    pictureHidden = 1;
+}
+
+} // namespace bitvik

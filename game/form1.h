@@ -1,0 +1,51 @@
+#pragma once
+
+#include "bitvikmodule.h"
+#include "common/backdrop.h"
+#include "toolkit/controlarray.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+#include "toolkit/picturebox.h"
+#include "toolkit/picturebutton.h"
+#include "toolkit/pictureclip.h"
+#include "toolkit/random.h"
+#include "toolkit/shape.h"
+
+#include <memory>
+
+namespace bitvik {
+
+// The puzzle window: a tray of loose pieces on the left, white covers over the hidden picture on
+// the right, three picture buttons along the bottom.
+class Form1 final : public tk::Form {
+public:
+    explicit Form1(tk::Program& program, tk::Random random = tk::Random());
+    ~Form1() override;
+
+    // Controls in creation order; among the lightweight ones this is the stacking order, topmost
+    // first.
+    tk::PictureButton Command3D3;
+    tk::PictureButton Command3D2;
+    tk::PictureButton Command3D1;
+    tk::PictureBox Picture4;
+    tk::ControlArray<tk::PictureBox> Picture3;
+    tk::ControlArray<tk::PictureBox> Picture2;
+    tk::PictureClip PicClip1;
+    tk::PictureBox Picture1;
+    tk::Shape Shape1;
+    tk::Image Image4;
+    tk::ControlArray<tk::Image> Image3;
+    tk::ControlArray<tk::Image> Image2;
+    tk::Image Image1;
+
+    BitvikModule BITVIK;
+    std::unique_ptr<common::Form2> Form2;
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+
+private:
+    tk::Random random;
+};
+
+} // namespace bitvik
