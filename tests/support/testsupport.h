@@ -1,0 +1,46 @@
+#pragma once
+
+#include "toolkit/program.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+namespace testsupport {
+
+// A fresh temporary folder that is the current directory for the test's lifetime.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    QString path() const { return dir.path(); }
+    QString file(const QString& name) const { return dir.filePath(name); }
+
+private:
+    QTemporaryDir dir;
+    QString previous;
+};
+
+// A program whose error report and end are recorded instead of shown and performed.
+struct RecordingProgram {
+    explicit RecordingProgram(const QString& name = QStringLiteral("Bitvik"));
+    QStringList reports;
+    QList<int> endings;
+    tk::Program program;
+};
+
+QByteArray readBytes(const QString& fileName);
+void writeBytes(const QString& fileName, const QByteArray& bytes);
+
+// A picture whose every cell of a cols x rows grid has its own colour.
+QImage gridPicture(int width, int height, int cols, int rows);
+QColor cellColour(int index);
+void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
+void writeSettings(int cols, int rows, const QByteArray& name);
+
+} // namespace testsupport

@@ -1,0 +1,198 @@
+#include "common/settingsfile.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QTest>
+
+using common::Int16;
+using common::SettingsReader;
+using common::SettingsWriter;
+using testsupport::readBytes;
+using testsupport::ScratchFolder;
+using testsupport::writeBytes;
+
+namespace {
+
+struct Read {
+    int cols = 0;
+    int rows = 0;
+    QString name;
+};
+
+Read readAll(const QString& fileName = QStringLiteral("bitvik.ini")) {
+    SettingsReader reader(fileName);
+    Read r;
+    r.cols = reader.readInteger(QStringLiteral("antal kolumner")).value();
+    r.rows = reader.readInteger(QStringLiteral("antal rader")).value();
+    r.name = reader.readString(QStringLiteral("bildfilens namn"));
+    reader.close();
+    return r;
+}
+
+QString failureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const tk::RuntimeError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+void save(int cols, int rows, const QString& name) {
+    SettingsWriter writer(QStringLiteral("bitvik.ini"));
+    writer.writeInteger(cols);
+    writer.writeInteger(rows);
+    writer.writeString(name);
+    writer.close();
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writtenBytes_data() {
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("4 x 3 sol.bmp, 17 bytes")
+            << 4 << 3 << "sol.bmp" << QByteArray::fromHex("340D0A330D0A22736F6C2E626D70220D0A");
+        QTest::newRow("7 x 1 empty name, 10 bytes")
+            << 7 << 1 << "" << QByteArray::fromHex("370D0A310D0A22220D0A");
+        QTest::newRow("Swedish name in Windows-1252")
+            << 2 << 5 << QStringLiteral("fjäll ö å.jpg") << QByteArray("2\r\n5\r\n\"fj\xE4ll \xF6 \xE5.jpg\"\r\n");
+        QTest::newRow("comma and spaces inside the quotes")
+            << 1 << 1 << " a, b .gif" << QByteArray("1\r\n1\r\n\" a, b .gif\"\r\n");
+    }
+    void writtenBytes() {
+        QFETCH(int, cols);
+        QFETCH(int, rows);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        ScratchFolder folder;
+        save(cols, rows, name);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), bytes);
+        const Read back = readAll();
+        QCOMPARE(back.cols, cols);
+        QCOMPARE(back.rows, rows);
+        QCOMPARE(back.name, name);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"bitvik.ini"});
+    }
+
+    void savingTwiceReplaces() {
+        ScratchFolder folder;
+        save(7, 7, QStringLiteral("a-much-longer-name.bmp"));
+        save(2, 3, QStringLiteral("b.bmp"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), QByteArray("2\r\n3\r\n\"b.bmp\"\r\n"));
+    }
+
+    void readingRules_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("one line with commas") << QByteArray::fromHex("342C332C22736F6C2E626D70220D0A")
+                                              << 4 << 3 << "sol.bmp";
+        QTest::newRow("spaces before fields") << QByteArray("  4\r\n\t 3 ,  \"x.gif\"\r\n") << 4 << 3
+                                              << "x.gif";
+        QTest::newRow("no line end after the last value") << QByteArray("4\r\n3\r\n\"x.gif\"") << 4
+                                                           << 3 << "x.gif";
+        QTest::newRow("LF line ends") << QByteArray("5\n6\n\"x.gif\"\n") << 5 << 6 << "x.gif";
+        QTest::newRow("bytes after the third value never read")
+            << QByteArray("4\r\n3\r\n\"x.gif\"\r\n\xFF\x00garbage\"") << 4 << 3 << "x.gif";
+        QTest::newRow("unquoted name") << QByteArray("4\r\n3\r\nsol.bmp  \r\n") << 4 << 3
+                                       << "sol.bmp";
+        QTest::newRow("Windows-1252 name") << QByteArray("1\r\n1\r\n\"\xD6land \x80.jpg\"\r\n") << 1
+                                           << 1 << QStringLiteral("Öland €.jpg");
+        QTest::newRow("large counts read as written") << QByteArray("9\r\n12\r\n\"x\"\r\n") << 9
+                                                       << 12 << "x";
+    }
+    void readingRules() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, cols);
+        QFETCH(int, rows);
+        QFETCH(QString, name);
+        ScratchFolder folder;
+        writeBytes(QStringLiteral("bitvik.ini"), bytes);
+        const Read r = readAll();
+        QCOMPARE(r.cols, cols);
+        QCOMPARE(r.rows, rows);
+        QCOMPARE(r.name, name);
+    }
+
+    void readingFailures_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("empty file") << QByteArray() << "värde 1 (antal kolumner) saknas";
+        QTest::newRow("one value") << QByteArray("4\r\n") << "värde 2 (antal rader) saknas";
+        QTest::newRow("two values") << QByteArray("4\r\n3\r\n") << "värde 3 (bildfilens namn) saknas";
+        QTest::newRow("32768 columns") << QByteArray("32768\r\n3\r\n\"x\"\r\n") << "32768";
+        QTest::newRow("-40000 rows") << QByteArray("3\r\n-40000\r\n\"x\"\r\n") << "-40000";
+        QTest::newRow("non-numeric") << QByteArray("fyra\r\n3\r\n\"x\"\r\n") << "\"fyra\"";
+        QTest::newRow("decimal point") << QByteArray("4.5\r\n3\r\n\"x\"\r\n") << "inte är ett heltal";
+        QTest::newRow("unterminated quote") << QByteArray("4\r\n3\r\n\"sol.bmp\r\n")
+                                            << "avslutande citattecken";
+        QTest::newRow("binary garbage") << QByteArray("\x01\x02\xFF\xFE\x00\x80", 6)
+                                        << "inte är ett heltal";
+        QTest::newRow("megabyte-long line") << QByteArray("4,3,\"") + QByteArray(1 << 20, 'a') + "\""
+                                            << "längre än 4096";
+        QTest::newRow("junk after a quote") << QByteArray("\"4\"x\r\n3\r\n\"a\"\r\n")
+                                            << "oväntade tecken";
+    }
+    void readingFailures() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, named);
+        ScratchFolder folder;
+        writeBytes(QStringLiteral("bitvik.ini"), bytes);
+        const QString message = failureOf([] { readAll(); });
+        QVERIFY2(message.contains(named), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("bitvik.ini")), qPrintable(message));
+    }
+
+    void openingFailures() {
+        ScratchFolder folder;
+        QString message = failureOf([] { readAll(); });
+        QVERIFY2(message.contains(QStringLiteral("finns inte")) && message.contains("Tralloma") &&
+                     message.contains(folder.path()),
+                 qPrintable(message));
+        QVERIFY(QDir().mkdir(QStringLiteral("bitvik.ini")));
+        message = failureOf([] { readAll(); });
+        QVERIFY2(message.contains(QStringLiteral("är en mapp")), qPrintable(message));
+    }
+
+    void refusedNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("double quote") << "a\"b.bmp" << "citattecken";
+        QTest::newRow("line feed") << "a\nb.bmp" << "radbrytning";
+        QTest::newRow("carriage return") << "a\rb.bmp" << "radbrytning";
+        QTest::newRow("outside Windows-1252") << QStringLiteral("ā.bmp") << "U+0101";
+        QTest::newRow("C1 control") << QStringLiteral("a\u0081.bmp") << "U+0081";
+        QTest::newRow("emoji") << QStringLiteral("😀.bmp") << "U+1F600";
+    }
+    void refusedNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        ScratchFolder folder;
+        const QByteArray before("3\r\n3\r\n\"old.bmp\"\r\n");
+        writeBytes(QStringLiteral("bitvik.ini"), before);
+        const QString message = failureOf([&] { save(4, 4, name); });
+        QVERIFY2(message.contains(reason), qPrintable(message));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), before);
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"bitvik.ini"});
+    }
+
+    void folderInTheWayIsLeftAlone() {
+        ScratchFolder folder;
+        QVERIFY(QDir().mkpath(QStringLiteral("bitvik.ini/inside")));
+        const QString message = failureOf([] { save(3, 3, QStringLiteral("a.bmp")); });
+        QVERIFY2(message.contains(QStringLiteral("kan inte sparas")), qPrintable(message));
+        QVERIFY(QDir(QStringLiteral("bitvik.ini/inside")).exists());
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "test_settingsfile.moc"

@@ -1,0 +1,332 @@
+#include "support/testsupport.h"
+#include "toolkit/controlarray.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+#include "toolkit/pictureclip.h"
+#include "toolkit/random.h"
+#include "toolkit/runtimeerror.h"
+#include "toolkit/shape.h"
+
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+using namespace testsupport;
+
+namespace {
+
+tk::Picture filled(int width, int height, QColor colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return tk::Picture::fromImage(image);
+}
+
+QString loadFailure(const QString& fileName) {
+    try {
+        tk::Picture::load(fileName);
+    } catch (const tk::RuntimeError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+// A BMP header that claims a size; no pixels follow.
+QByteArray bmpHeader(qint32 width, qint32 height) {
+    QByteArray bytes("BM");
+    const auto le32 = [&bytes](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes.append(char(v >> (8 * i) & 0xFF));
+    };
+    const auto le16 = [&bytes](quint16 v) { bytes.append(char(v & 0xFF)).append(char(v >> 8)); };
+    le32(54 + quint32(width) * 3 * quint32(height));
+    le32(0);
+    le32(54);
+    le32(40);
+    le32(quint32(width));
+    le32(quint32(height));
+    le16(1);
+    le16(24);
+    le32(0);
+    le32(0);
+    le32(2835);
+    le32(2835);
+    le32(0);
+    le32(0);
+    return bytes;
+}
+
+struct Board {
+    RecordingProgram recorder;
+    tk::Form form{recorder.program, {.clientWidth = 3000, .clientHeight = 3000}};
+};
+
+} // namespace
+
+class TestToolkit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pictureIdentityAndNaturalSize() {
+        const tk::Picture a = filled(40, 30, Qt::red);
+        const tk::Picture copy = a;
+        QCOMPARE(a.naturalSize(), QSizeF(600, 450));
+        QVERIFY(copy == a);
+        QVERIFY(!(filled(40, 30, Qt::red) == a));
+        QVERIFY(tk::Picture().isNull());
+        QVERIFY(!(tk::Picture() == a));
+    }
+
+    void loaderReadsByRelativeName() {
+        ScratchFolder folder;
+        savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
+        savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
+        savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
+        QCOMPARE(tk::Picture::load(QStringLiteral("a.bmp")).naturalSize(), QSizeF(600, 450));
+        QCOMPARE(tk::Picture::load(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
+        QCOMPARE(tk::Picture::load(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
+    }
+
+    void loaderFailures_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("missing") << "saknas.bmp" << QByteArray() << "finns inte i mappen";
+        QTest::newRow("zero bytes") << "tom.gif" << QByteArray("") << "tom";
+        QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("inte en bild\n") << "kan inte läsas";
+        QTest::newRow("truncated BMP") << "kort.bmp" << QByteArray("BM\x10\x00") << "kan inte läsas";
+        QTest::newRow("BMP claiming 60000 x 60000") << "jatte.bmp" << bmpHeader(60000, 60000)
+                                                    << "kan inte läsas";
+        QTest::newRow("truncated GIF") << "kort.gif" << QByteArray("GIF89a\x10\x00") << "kan inte läsas";
+    }
+    void loaderFailures() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, named);
+        ScratchFolder folder;
+        if (!bytes.isNull())
+            writeBytes(fileName, bytes);
+        const QString message = loadFailure(fileName);
+        QVERIFY2(message.contains(named) && message.contains(fileName), qPrintable(message));
+    }
+
+    void loaderRefusesAFolder() {
+        ScratchFolder folder;
+        QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
+        QVERIFY(loadFailure(QStringLiteral("mapp.bmp")).contains(QStringLiteral("är en mapp")));
+    }
+
+    void cutterSharesOutEveryPixel_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("10 in 3") << 10 << 3 << QList<int>{3, 3, 4};
+        QTest::newRow("7 in 7") << 7 << 7 << QList<int>{1, 1, 1, 1, 1, 1, 1};
+        QTest::newRow("400 in 4") << 400 << 4 << QList<int>{100, 100, 100, 100};
+        QTest::newRow("5 in 7, some cells empty") << 5 << 7 << QList<int>{0, 1, 1, 0, 1, 1, 1};
+    }
+    void cutterSharesOutEveryPixel() {
+        QFETCH(int, width);
+        QFETCH(int, cols);
+        QFETCH(QList<int>, widths);
+        tk::PictureClip clip;
+        clip.setPicture(filled(width, 9, Qt::blue));
+        clip.setRows(3);
+        clip.setCols(cols);
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                const QSize size = clip.cell(r * cols + c).pixelSize();
+                QCOMPARE(size.width(), widths[c]);
+                QCOMPARE(size.height(), 3);
+            }
+        }
+    }
+
+    void cutterCellIdentity() {
+        tk::PictureClip clip;
+        const tk::Picture source = filled(30, 20, Qt::green);
+        clip.setPicture(source);
+        clip.setRows(1);
+        clip.setCols(1);
+        QCOMPARE(clip.cell(0).pixelSize(), source.pixelSize());
+        clip.setRows(2);
+        clip.setCols(3);
+        for (int k = 0; k < 6; ++k) {
+            QVERIFY(clip.cell(k) == clip.cell(k));
+            for (int j = 0; j < k; ++j)
+                QVERIFY(!(clip.cell(k) == clip.cell(j)));
+        }
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(6));
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(-1));
+        clip.setCols(0);
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(0));
+    }
+
+    void cellsRenderTheirOwnPart() {
+        tk::PictureClip clip;
+        clip.setPicture(tk::Picture::fromImage(gridPicture(70, 50, 7, 5)));
+        clip.setRows(5);
+        clip.setCols(7);
+        for (int k = 0; k < 35; ++k) {
+            const QImage cell = clip.cell(k).render(QSize(23, 17));
+            QCOMPARE(cell.pixelColor(11, 8), cellColour(k));
+        }
+    }
+
+    void clickGoesToTheTopmostVisibleImage() {
+        Board b;
+        QList<QString> clicks;
+        tk::Shape outline(b.form, {.bounds = {0, 0, 3000, 3000}, .borderWidth = 6});
+        tk::Image upper(b.form, {.bounds = {0, 0, 1500, 1500}});
+        tk::Image lower(b.form, {.bounds = {750, 750, 1500, 1500}});
+        upper.setClickHandler([&] { clicks << "upper"; });
+        lower.setClickHandler([&] { clicks << "lower"; });
+        const auto clickAt = [&](int x, int y) {
+            QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(x, y));
+        };
+        clickAt(60, 60); // both overlap here; the outline above takes no click
+        clickAt(140, 140);
+        lower.zOrder(0);
+        clickAt(60, 60);
+        upper.setVisible(false);
+        clickAt(20, 20);
+        clickAt(100, 100);
+        QCOMPARE(clicks, (QList<QString>{"upper", "lower", "lower", "lower"}));
+        QVERIFY(b.recorder.reports.isEmpty());
+    }
+
+    void pressAndReleaseOverOneControl() {
+        Board b;
+        int clicks = 0;
+        tk::Image left(b.form, {.bounds = {0, 0, 1500, 1500}});
+        tk::Image right(b.form, {.bounds = {1500, 0, 1500, 1500}});
+        left.setClickHandler([&] { ++clicks; });
+        QTest::mousePress(b.form.widget(), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(b.form.widget(), Qt::LeftButton, {}, QPoint(150, 10));
+        QTest::mouseClick(b.form.widget(), Qt::RightButton, {}, QPoint(10, 10));
+        QCOMPARE(clicks, 0);
+        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(99, 99));
+        QCOMPARE(clicks, 1);
+    }
+
+    void loadedElementsCopyElementZeroAndStackWithTheirArray() {
+        Board b;
+        tk::Shape outline(b.form, {.bounds = {0, 0, 100, 100}});
+        const tk::Picture cover = filled(7, 8, Qt::white);
+        tk::ControlArray<tk::Image> covers(
+            QStringLiteral("Image2"),
+            std::make_unique<tk::Image>(b.form, tk::ImageDesign{.bounds = {0, 0, 300, 300},
+                                                                .stretch = true,
+                                                                .picture = cover}));
+        tk::Image below(b.form, {.bounds = {0, 0, 3000, 3000}});
+        covers(0).setPicture(filled(2, 2, Qt::red));
+        covers(0).setLeft(900);
+        covers.load(1);
+        covers.load(2);
+        QVERIFY(!covers(1).visible());
+        QVERIFY(covers(1).picture() == cover);
+        QVERIFY(covers(1).stretch());
+        QCOMPARE(covers(1).left(), 0.0f);
+        QCOMPARE(covers(1).width(), 300.0f);
+        // Bottom first: below, element 0, 1, 2, then the outline created before them.
+        QCOMPARE(b.form.stackingPosition(below), 0);
+        QCOMPARE(b.form.stackingPosition(covers(0)), 1);
+        QCOMPARE(b.form.stackingPosition(covers(1)), 2);
+        QCOMPARE(b.form.stackingPosition(covers(2)), 3);
+        QCOMPARE(b.form.stackingPosition(outline), 4);
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, covers.load(1));
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, covers(3));
+
+        QList<int> clicked;
+        covers.setClickHandler([&](int index) { clicked << index; });
+        covers(2).setVisible(true);
+        covers(2).setLeft(1500);
+        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(105, 5));
+        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(61, 5));
+        QCOMPARE(clicked, (QList<int>{2, 0}));
+    }
+
+    void stretchDecidesTheSize() {
+        Board b;
+        tk::Image image(b.form, {.bounds = {0, 0, 100, 100}});
+        image.setPicture(filled(40, 30, Qt::red));
+        QCOMPARE(image.width(), 600.0f);
+        QCOMPARE(image.height(), 450.0f);
+        image.setStretch(true);
+        image.setPicture(filled(8, 8, Qt::red));
+        QCOMPARE(image.width(), 600.0f);
+    }
+
+    void paintsStretchedPicturesWithBorders() {
+        Board b;
+        tk::Image flat(b.form, {.bounds = {150, 150, 1500, 750},
+                                .stretch = true,
+                                .borderStyle = tk::BorderStyle::FixedSingle,
+                                .appearance = tk::Appearance::Flat,
+                                .picture = filled(3, 3, Qt::red)});
+        tk::Image sunken(b.form, {.bounds = {150, 1500, 1500, 750},
+                                  .stretch = true,
+                                  .borderStyle = tk::BorderStyle::FixedSingle,
+                                  .appearance = tk::Appearance::ThreeD,
+                                  .picture = filled(3, 3, Qt::white)});
+        tk::Shape outline(b.form, {.bounds = {1800, 150, 900, 900},
+                                   .borderColor = tk::rgb(255, 0, 0),
+                                   .borderWidth = 6});
+        const QImage shot = b.form.widget()->grab().toImage();
+        QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::black));
+        QCOMPARE(shot.pixelColor(11, 11), QColor(Qt::red));
+        QCOMPARE(shot.pixelColor(109, 59), QColor(Qt::black));
+        QCOMPARE(shot.pixelColor(108, 58), QColor(Qt::red));
+        QCOMPARE(shot.pixelColor(10, 100), QColor(128, 128, 128));
+        QCOMPARE(shot.pixelColor(11, 101), QColor(Qt::black));
+        QCOMPARE(shot.pixelColor(60, 120), QColor(Qt::white));
+        QCOMPARE(shot.pixelColor(120, 10), QColor(Qt::red));
+        QCOMPARE(shot.pixelColor(125, 15), QColor(Qt::red));
+        QVERIFY(shot.pixelColor(126, 16) != QColor(Qt::red)); // the interior is transparent
+    }
+
+    void guardReportsAndEnds() {
+        RecordingProgram r;
+        bool after = false;
+        r.program.guard([] { throw tk::RuntimeError(QStringLiteral("fel i handler")); });
+        QCOMPARE(r.reports, QStringList{"fel i handler"});
+        QCOMPARE(r.endings, QList<int>{1});
+        QVERIFY(r.program.hasEnded());
+        r.program.guard([&] { after = true; });
+        QVERIFY(!after);
+    }
+
+    void endStopsTheHandlerAtOnce() {
+        RecordingProgram r;
+        bool after = false;
+        r.program.guard([&] {
+            r.program.guard([&] { r.program.end(0); });
+            after = true;
+        });
+        QVERIFY(!after);
+        QCOMPARE(r.endings, QList<int>{0});
+        QVERIFY(r.reports.isEmpty());
+    }
+
+    void randomValuesLieInTheHalfOpenUnit() {
+        std::uint64_t timer = 42;
+        tk::Random random([&timer] { return timer; });
+        random.randomize();
+        float first = random.next();
+        float lowest = 1, highest = 0;
+        for (int i = 0; i < 100000; ++i) {
+            const float r = random.next();
+            lowest = std::min(lowest, r);
+            highest = std::max(highest, r);
+        }
+        QVERIFY(lowest >= 0.0f && lowest < 0.001f);
+        QVERIFY(highest < 1.0f && highest > 0.999f);
+        random.randomize();
+        QCOMPARE(random.next(), first);
+        ++timer;
+        random.randomize();
+        QVERIFY(random.next() != first);
+    }
+};
+
+QTEST_MAIN(TestToolkit)
+#include "test_toolkit.moc"
