@@ -95,7 +95,13 @@ Form1::Form1(tk::Program& program, tk::Random generator)
                      .stretch = false,
                      .borderStyle = BorderStyle::FixedSingle,
                      .appearance = Appearance::Flat}),
-      BITVIK(*this), random(std::move(generator)) {}
+      BITVIK(*this), random(std::move(generator)) {
+    Command3D3.setClickHandler([this] { Command3D3_Click(); });
+    Command3D1.setClickHandler([this] { Command3D1_Click(); });
+    Command3D2.setClickHandler([this] { Command3D2_Click(); });
+    Image3.setClickHandler([this](int index) { Image3_Click(index); });
+    Image2.setClickHandler([this](int index) { Image2_Click(index); });
+}
 
 Form1::~Form1() = default;
 

@@ -44,7 +44,16 @@ public:
     void Form_Load() override;
     void Form_Unload(int& cancel) override;
 
+    void Command3D3_Click();
+    void Image3_Click(Int16 index);
+    void Image2_Click(Int16 index);
+    void Command3D1_Click();
+    void Command3D2_Click();
+
 private:
+    void ShuffleTray();
+    void ConfirmQuit();
+
     tk::Random random;
 };
 
