@@ -1,0 +1,287 @@
+#include "game/form1.h"
+#include "support/questionbox.h"
+#include "support/testsupport.h"
+
+#include <QAbstractButton>
+#include <QTest>
+#include <QWidget>
+#include <set>
+
+using namespace testsupport;
+using bitvik::Form1;
+using common::Int16;
+
+namespace {
+
+// A game on a grid picture whose cells have their own colours, with a timer that counts, so
+// every run shuffles alike.
+struct Game {
+    ScratchFolder folder;
+    RecordingProgram recorder;
+    std::unique_ptr<Form1> form;
+
+    Game(int cols, int rows, int width = 400, int height = 300) {
+        savePicture(gridPicture(width, height, cols, rows), QStringLiteral("bild.bmp"));
+        writeSettings(cols, rows, "bild.bmp");
+        form = std::make_unique<Form1>(recorder.program,
+                                       tk::Random([tick = std::uint64_t(0)]() mutable { return ++tick; }));
+        form->loadAndShow();
+    }
+
+    Form1& f() { return *form; }
+    int cells() { return f().BITVIK.pieceCount.value(); }
+
+    void clickAt(QPointF twips) {
+        QTest::mouseClick(f().widget(), Qt::LeftButton, {}, (twips / 15).toPoint());
+    }
+    void clickPiece(int slot) { clickAt(f().Image3(slot).rect().center()); }
+    void clickCover(int cell) { clickAt(f().Image2(cell).rect().center()); }
+    void press(tk::PictureButton& button) { QTest::mouseClick(button.widget(), Qt::LeftButton); }
+    void shuffle() { press(f().Command3D3); }
+
+    int slotShowing(int cell) {
+        for (int s = 0; s < cells(); ++s) {
+            if (f().Image3(s).picture() == f().PicClip1.cell(cell))
+                return s;
+        }
+        return -1;
+    }
+    int placed() { return f().BITVIK.placedCount.value(); }
+    int selected() { return f().BITVIK.selectedPiece.value(); }
+};
+
+} // namespace
+
+class TestGamePlay : public QObject {
+    Q_OBJECT
+
+private slots:
+    void selectingMovesTheRectangle() {
+        Game g(3, 3);
+        g.clickPiece(4);
+        tk::Image& piece = g.f().Image3(4);
+        QCOMPARE(g.selected(), 4);
+        QVERIFY(g.f().Shape1.visible());
+        QCOMPARE(g.f().Shape1.left(), piece.left() + 50);
+        QCOMPARE(g.f().Shape1.top(), piece.top() + 60);
+        QVERIFY(g.f().Image4.picture() == piece.picture());
+        g.clickPiece(8);
+        QCOMPARE(g.selected(), 8);
+        QCOMPARE(g.f().Shape1.left(), g.f().Image3(8).left() + 50);
+        QVERIFY(g.f().Image4.picture() == g.f().Image3(8).picture());
+        QVERIFY(!g.f().Image4.visible());
+    }
+
+    void wrongCoverChangesNothing() {
+        Game g(3, 3);
+        g.clickCover(2); // nothing selected yet
+        QCOMPARE(g.placed(), 0);
+        QVERIFY(g.f().Image2(2).visible());
+        g.clickPiece(1);
+        g.clickCover(2);
+        g.clickCover(0);
+        QCOMPARE(g.placed(), 0);
+        QCOMPARE(g.selected(), 1);
+        QVERIFY(g.f().Shape1.visible());
+        for (int k = 0; k < 9; ++k)
+            QVERIFY(g.f().Image2(k).visible() && g.f().Image3(k).visible());
+    }
+
+    void rightCoverPlacesThePiece() {
+        Game g(3, 3);
+        g.shuffle();
+        const int slot = g.slotShowing(5);
+        g.clickPiece(slot);
+        g.clickCover(5);
+        QCOMPARE(g.placed(), 1);
+        QCOMPARE(g.selected(), -1);
+        QVERIFY(!g.f().Image2(5).visible());
+        QVERIFY(!g.f().Image3(slot).visible());
+        QVERIFY(!g.f().Shape1.visible());
+        // The same place now shows the picture, and no board click there or anywhere matches.
+        g.clickCover(5);
+        g.clickCover(4);
+        QCOMPARE(g.placed(), 1);
+        const QImage shot = g.f().widget()->grab().toImage();
+        QCOMPARE(shot.pixelColor((g.f().Image2(5).rect().center() / 15).toPoint()), cellColour(5));
+    }
+
+    void clickInsideTheRectangleReachesThePiece() {
+        Game g(3, 3);
+        g.clickPiece(4);
+        g.shuffle(); // the rectangle stays, the selection is gone
+        QCOMPARE(g.selected(), -1);
+        QVERIFY(g.f().Shape1.visible());
+        g.clickAt(QPointF(g.f().Shape1.left() + 30, g.f().Shape1.top() + 30)); // on its red edge
+        QCOMPARE(g.selected(), 4);
+    }
+
+    void boardClickAfterAShuffleWithoutSelectionPlacesNothing() {
+        Game g(2, 2);
+        g.clickPiece(3); // shows cell 3 before any shuffle
+        g.shuffle();
+        g.clickCover(3);
+        QCOMPARE(g.placed(), 0);
+        QVERIFY(g.f().Image2(3).visible());
+        QVERIFY(g.recorder.reports.isEmpty());
+    }
+
+    void pictureInFrontTakesTheClicks() {
+        Game g(2, 2);
+        g.clickPiece(0);
+        g.press(g.f().Command3D1);
+        QCOMPARE(g.f().Command3D1.caption(), QStringLiteral("Göm bild"));
+        QCOMPARE(g.f().BITVIK.pictureHidden.value(), 0);
+        g.clickCover(0);
+        QCOMPARE(g.placed(), 0);
+        QCOMPARE(g.selected(), 0);
+        const QImage shot = g.f().widget()->grab().toImage();
+        QCOMPARE(shot.pixelColor((g.f().Image2(3).rect().center() / 15).toPoint()), cellColour(3));
+
+        g.press(g.f().Command3D1);
+        QCOMPARE(g.f().Command3D1.caption(), QStringLiteral("Se bild"));
+        QCOMPARE(g.f().BITVIK.pictureHidden.value(), 1);
+        QCOMPARE(g.f().stackingPosition(g.f().Image1), 0);
+        for (int k = 0; k < 4; ++k)
+            QVERIFY(g.f().Image2(k).visible());
+        g.clickCover(0);
+        QCOMPARE(g.placed(), 1);
+    }
+
+    void shuffleAfterAPlacementChangesNothing() {
+        Game g(3, 2);
+        g.shuffle();
+        g.clickPiece(g.slotShowing(0));
+        g.clickCover(0);
+        g.clickPiece(g.slotShowing(1));
+        QList<const void*> before;
+        for (int s = 0; s < 6; ++s)
+            before << g.f().Image3(s).picture().identity();
+        QList<int> order;
+        for (int i = 0; i < 51; ++i)
+            order << g.f().BITVIK.trayOrder(i).value();
+        g.shuffle();
+        for (int s = 0; s < 6; ++s)
+            QCOMPARE(g.f().Image3(s).picture().identity(), before[s]);
+        for (int i = 0; i < 51; ++i)
+            QCOMPARE(g.f().BITVIK.trayOrder(i).value(), order[i]);
+        QCOMPARE(g.selected(), g.slotShowing(1));
+    }
+
+    void everyShuffleIsAPermutation_data() {
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("1 x 1") << 1 << 1;
+        QTest::newRow("3 x 3") << 3 << 3;
+        QTest::newRow("7 x 7") << 7 << 7;
+        QTest::newRow("8 x 8, more cells than 51") << 8 << 8;
+    }
+    void everyShuffleIsAPermutation() {
+        QFETCH(int, cols);
+        QFETCH(int, rows);
+        Game g(cols, rows);
+        const int cells = cols * rows;
+        for (int round = 0; round < 3; ++round) {
+            g.shuffle();
+            std::set<int> used;
+            for (int k = 0; k < cells; ++k) {
+                const int slot = g.f().BITVIK.trayOrder(k).value();
+                QVERIFY(g.f().Image3(slot).picture() == g.f().PicClip1.cell(k));
+                used.insert(slot);
+            }
+            QCOMPARE(int(used.size()), cells);
+            QCOMPARE(*used.rbegin(), cells - 1);
+            QCOMPARE(g.selected(), -1);
+        }
+        if (cells == 49) {
+            QCOMPARE(g.f().BITVIK.trayOrder(49).value(), 0);
+            QCOMPARE(g.f().BITVIK.trayOrder(50).value(), 0);
+        }
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, g.f().BITVIK.trayOrder(std::max(51, cells)));
+        QVERIFY(g.recorder.reports.isEmpty());
+    }
+
+    void drawReachesEverySlotAlike() {
+        Game g(3, 1);
+        int counts[3][3] = {};
+        const int shuffles = 3000;
+        for (int n = 0; n < shuffles; ++n) {
+            g.shuffle();
+            for (int k = 0; k < 3; ++k)
+                ++counts[k][g.f().BITVIK.trayOrder(k).value()];
+        }
+        // Each cell lands in each slot a third of the time; the bound is over five deviations.
+        for (int k = 0; k < 3; ++k) {
+            for (int s = 0; s < 3; ++s)
+                QVERIFY2(qAbs(counts[k][s] - shuffles / 3) < 130,
+                         qPrintable(QStringLiteral("cell %1 in slot %2: %3").arg(k).arg(s).arg(counts[k][s])));
+        }
+    }
+
+    void quitQuestion_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("Nej keeps the game") << "Nej" << false;
+        QTest::newRow("Ja ends it") << "Ja" << true;
+    }
+    void quitQuestion() {
+        QFETCH(QString, answer);
+        QFETCH(bool, ends);
+        Game g(2, 2);
+        g.clickPiece(2);
+        QuestionBox box(answer);
+        g.press(g.f().Command3D2);
+        QVERIFY(box.seen);
+        QCOMPARE(box.title, QStringLiteral("Sluta"));
+        QCOMPARE(box.text, QStringLiteral("       Vill du sluta ?"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttons, (QStringList{"Ja", "Nej"}));
+        QCOMPARE(box.defaultButton, QStringLiteral("Ja"));
+        QCOMPARE(g.recorder.endings, ends ? QList<int>{0} : QList<int>{});
+        QVERIFY(g.recorder.reports.isEmpty());
+        if (!ends) {
+            QCOMPARE(g.selected(), 2);
+            QVERIFY(g.f().Shape1.visible());
+            QVERIFY(g.f().Form2->isVisible());
+            g.clickCover(2);
+            QCOMPARE(g.placed(), 1);
+        }
+    }
+
+    void completeGame() {
+        Game g(4, 3);
+        g.shuffle();
+        for (int k = 0; k < 12; ++k) {
+            g.clickPiece(g.slotShowing(k));
+            g.clickCover(k);
+            QCOMPARE(g.placed(), k + 1);
+        }
+        const QImage shot = g.f().widget()->grab().toImage();
+        for (int k = 0; k < 12; ++k) {
+            QVERIFY(!g.f().Image3(k).visible() && !g.f().Image2(k).visible());
+            QCOMPARE(shot.pixelColor((g.f().Image2(k).rect().center() / 15).toPoint()), cellColour(k));
+            QCOMPARE(shot.pixelColor((g.f().Image3(k).rect().center() / 15).toPoint()),
+                     QColor(255, 255, 128));
+        }
+        g.shuffle();
+        QCOMPARE(g.placed(), 12);
+        QuestionBox box(QStringLiteral("Nej"));
+        g.press(g.f().Command3D2);
+        QVERIFY(!box.seen);
+        QCOMPARE(g.recorder.endings, QList<int>{0});
+    }
+
+    void oneByOneGame() {
+        Game g(1, 1);
+        g.shuffle();
+        QCOMPARE(g.f().BITVIK.trayOrder(0).value(), 0);
+        g.clickPiece(0);
+        g.clickCover(0);
+        QCOMPARE(g.placed(), 1);
+        g.press(g.f().Command3D2);
+        QCOMPARE(g.recorder.endings, QList<int>{0});
+    }
+};
+
+QTEST_MAIN(TestGamePlay)
+#include "test_gameplay.moc"
