@@ -10,6 +10,8 @@ namespace tk {
 
 void place(QWidget& control, Form& form, const Placement& p) {
     control.setGeometry(pixelRect(p.left, p.top, p.width, p.height));
+    // Child windows stack in creation order, the first created on top.
+    control.lower();
     control.setVisible(p.visible);
     form.addTabStop(&control, p.tabIndex);
 }

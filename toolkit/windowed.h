@@ -19,7 +19,8 @@ struct Placement {
     bool visible = true;
 };
 
-// Puts a child window at its place (in twips) and into its form's Tab order.
+// Puts a child window at its place (in twips), below the child windows created before it, and
+// into its form's Tab order.
 void place(QWidget& control, Form& form, const Placement& placement);
 void setColors(QWidget& control, Color back, Color fore);
 

@@ -1,0 +1,143 @@
+#include "filelistbox.h"
+
+#include "form.h"
+#include "program.h"
+#include "runtimeerror.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QMouseEvent>
+
+namespace tk {
+
+class FileListBox::Widget final : public QListWidget {
+public:
+    Widget(QWidget* parent, FileListBox& owner) : QListWidget(parent), owner(owner) {
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        setUniformItemSizes(true);
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+protected:
+    // The selection moves with the mouse and the keys but is never cleared, not even by a
+    // Ctrl-click on the selected entry.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        if (!index.isValid() || (event && event->type() == QEvent::MouseButtonRelease))
+            return QItemSelectionModel::NoUpdate;
+        return QItemSelectionModel::ClearAndSelect;
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton)
+            return;
+        // A press on a new entry raises Click through the selection change; a press on the
+        // selected one changes nothing and must raise it here.
+        const bool again = isSelectedAt(event->position().toPoint());
+        QListWidget::mousePressEvent(event);
+        if (again)
+            owner.raise(owner.onClick);
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton)
+            return;
+        // The first press has selected the entry; a second press that lands on another one is
+        // a press of its own.
+        if (isSelectedAt(event->position().toPoint()))
+            owner.raise(owner.onDblClick);
+        else
+            mousePressEvent(event);
+    }
+
+private:
+    bool isSelectedAt(QPoint position) const {
+        const QModelIndex hit = indexAt(position);
+        return hit.isValid() && selectionModel()->isSelected(hit);
+    }
+
+    FileListBox& owner;
+};
+
+FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
+    : running(form.program()), box(std::make_unique<Widget>(form.widget(), *this)) {
+    const QDir directory(QDir::currentPath());
+    folder = directory.absolutePath();
+    QStringList wildcards;
+    for (const QString& wildcard : design.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        wildcards << wildcard.trimmed();
+    // Without QDir::Hidden dot-files stay out; without QDir::CaseSensitive *.bmp matches SOL.BMP.
+    names = directory.entryList(wildcards, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    box->addItems(names);
+
+    box->setFont(toQFont(design.font));
+    setColors(*box, design.backColor, design.foreColor);
+    place(*box, form, design.placement);
+    QObject::connect(box->selectionModel(), &QItemSelectionModel::selectionChanged, box.get(),
+                     [this](const QItemSelection& selected) {
+                         if (!selected.isEmpty() && !selectingByProgram)
+                             raise(onClick);
+                     });
+}
+
+FileListBox::~FileListBox() = default;
+
+QString FileListBox::path() const {
+    return QDir::toNativeSeparators(folder);
+}
+
+int FileListBox::listCount() const {
+    return int(names.size());
+}
+
+void FileListBox::requireEntry(int index) const {
+    if (index < 0 || index >= listCount())
+        throw RuntimeError(QStringLiteral("Fillistan har ingen post %1: den har %2 poster.")
+                               .arg(index)
+                               .arg(listCount()));
+}
+
+QString FileListBox::list(int index) const {
+    requireEntry(index);
+    return names[index];
+}
+
+void FileListBox::select(int index) {
+    requireEntry(index);
+    if (box->item(index)->isSelected())
+        return;
+    // Click is raised from here rather than from inside the list's signal, so that a failing
+    // handler unwinds through the handler that selected, never through Qt's own code.
+    selectingByProgram = true;
+    box->setCurrentRow(index);
+    selectingByProgram = false;
+    raise(onClick);
+}
+
+QString FileListBox::fileName() const {
+    const QModelIndexList selected = box->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : names[selected.first().row()];
+}
+
+void FileListBox::setClickHandler(std::function<void()> handler) {
+    onClick = std::move(handler);
+}
+
+void FileListBox::setDblClickHandler(std::function<void()> handler) {
+    onDblClick = std::move(handler);
+}
+
+void FileListBox::raise(const std::function<void()>& handler) {
+    running.guard([&handler] {
+        if (handler)
+            handler();
+    });
+}
+
+QListWidget* FileListBox::widget() const {
+    return box.get();
+}
+
+} // namespace tk

@@ -1,0 +1,54 @@
+#include "frame.h"
+
+#include "form.h"
+
+#include <QPainter>
+#include <QWidget>
+
+namespace tk {
+
+class Frame::Widget final : public QWidget {
+public:
+    Widget(QWidget* parent, QString caption) : QWidget(parent), caption(std::move(caption)) {
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    const QString caption;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        // The line runs through the middle of the caption, which sits a little in from the left.
+        const int lineY = metrics.height() / 2;
+        const QRect box = rect().adjusted(0, lineY, -1, -1);
+        painter.setPen(Qt::black);
+        painter.drawRect(box);
+        if (caption.isEmpty())
+            return;
+        constexpr int captionLeft = 6;
+        const QRect text(captionLeft, 0, metrics.horizontalAdvance(caption) + 1, metrics.height());
+        painter.fillRect(text, palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, caption);
+    }
+};
+
+Frame::Frame(Form& form, const FrameDesign& design)
+    : owner(form), frame(std::make_unique<Widget>(form.widget(), design.caption)) {
+    frame->setFont(toQFont(design.font));
+    setColors(*frame, design.backColor, design.foreColor);
+    place(*frame, form, design.placement);
+}
+
+Frame::~Frame() = default;
+
+QString Frame::caption() const {
+    return frame->caption;
+}
+
+QWidget* Frame::widget() const {
+    return frame.get();
+}
+
+} // namespace tk

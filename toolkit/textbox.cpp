@@ -1,0 +1,54 @@
+#include "textbox.h"
+
+#include "form.h"
+
+#include <QLineEdit>
+#include <QPainter>
+
+namespace tk {
+
+class TextBox::Widget final : public QLineEdit {
+public:
+    Widget(QWidget* parent, bool border) : QLineEdit(parent), border(border) {
+        setFrame(false);
+        // The text starts just inside the line, as in a box drawn by the window system.
+        setTextMargins(border ? 2 : 1, 0, 1, 0);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLineEdit::paintEvent(event);
+        if (!border)
+            return;
+        QPainter painter(this);
+        painter.setPen(Qt::black);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+private:
+    bool border;
+};
+
+TextBox::TextBox(Form& form, const TextBoxDesign& design)
+    : box(std::make_unique<Widget>(form.widget(), design.border)) {
+    box->setText(design.text);
+    box->setFont(toQFont(design.font));
+    setColors(*box, design.backColor, design.foreColor);
+    place(*box, form, design.placement);
+}
+
+TextBox::~TextBox() = default;
+
+QString TextBox::text() const {
+    return box->text();
+}
+
+void TextBox::setText(const QString& text) {
+    box->setText(text);
+}
+
+QLineEdit* TextBox::widget() const {
+    return box.get();
+}
+
+} // namespace tk

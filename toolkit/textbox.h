@@ -1,0 +1,38 @@
+#pragma once
+
+#include "windowed.h"
+
+#include <memory>
+#include <QString>
+
+class QLineEdit;
+
+namespace tk {
+
+struct TextBoxDesign {
+    Placement placement;
+    QString text;
+    FontDesign font;
+    Color backColor = systemWindowBackground;
+    Color foreColor = systemWindowText;
+    // A flat single line around the text, or none.
+    bool border = true;
+};
+
+// A single-line text box.
+class TextBox {
+public:
+    TextBox(Form& form, const TextBoxDesign& design);
+    ~TextBox();
+
+    QString text() const;
+    void setText(const QString& text);
+
+    QLineEdit* widget() const;
+
+private:
+    class Widget;
+    std::unique_ptr<Widget> box;
+};
+
+} // namespace tk
