@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/backdrop.h"
+#include "common/checkedint.h"
+#include "toolkit/controlarray.h"
+#include "toolkit/filelistbox.h"
+#include "toolkit/form.h"
+#include "toolkit/frame.h"
+#include "toolkit/image.h"
+#include "toolkit/optionbutton.h"
+#include "toolkit/pushbutton.h"
+#include "toolkit/textbox.h"
+
+#include <memory>
+
+namespace tralloma {
+
+using common::Int32;
+
+// The setup window: the grid size in two groups of option buttons on the left, the folder's
+// pictures in the middle with the chosen name above them, the preview to the right.
+class Form1 final : public tk::Form {
+public:
+    explicit Form1(tk::Program& program);
+    ~Form1() override;
+
+    // Controls in creation order, which among the child windows is the stacking order, topmost
+    // first. Image1 is drawn on the window itself, beneath all of them.
+    tk::TextBox Bild;
+    tk::Frame Frame2;
+    tk::ControlArray<tk::OptionButton> Option2;
+    tk::Frame Frame1;
+    tk::ControlArray<tk::OptionButton> Option1;
+    tk::PushButton Command2;
+    tk::FileListBox File1;
+    tk::PushButton Command1;
+    tk::TextBox Text1;
+    tk::Image Image1;
+
+    std::unique_ptr<common::Form2> Form2;
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+    void File1_Click();
+    void File1_DblClick();
+    void Command1_Click();
+    void Command2_Click();
+
+    void storlek(Int32& width, Int32& height);
+};
+
+} // namespace tralloma
