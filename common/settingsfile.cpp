@@ -32,7 +32,11 @@ QString shown(const QByteArray& field) {
 
 } // namespace
 
-SettingsReader::SettingsReader(const QString& fileName) : name(fileName), file(fileName) {
+SettingsReader::SettingsReader(QIODevice& source, const QString& sourceName)
+    : name(sourceName), device(&source) {}
+
+SettingsReader::SettingsReader(const QString& fileName)
+    : name(fileName), file(std::make_unique<QFile>(fileName)), device(file.get()) {
     const QFileInfo info(fileName);
     if (!info.exists())
         throw tk::RuntimeError(
@@ -47,22 +51,22 @@ SettingsReader::SettingsReader(const QString& fileName) : name(fileName), file(f
         throw tk::RuntimeError(
             QStringLiteral("Inställningsfilen \"%1\" i mappen %2 är ingen vanlig fil.")
                 .arg(fileName, folderOf(fileName)));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file->open(QIODevice::ReadOnly))
         throw tk::RuntimeError(QStringLiteral("Inställningsfilen \"%1\" i mappen %2 kan inte "
                                               "läsas: %3.")
-                                   .arg(fileName, folderOf(fileName), file.errorString()));
+                                   .arg(fileName, folderOf(fileName), file->errorString()));
 }
 
-void SettingsReader::close() { file.close(); }
+void SettingsReader::close() { device->close(); }
 
 int SettingsReader::peek() {
     char c = 0;
-    return file.peek(&c, 1) == 1 ? static_cast<unsigned char>(c) : endOfFile;
+    return device->peek(&c, 1) == 1 ? static_cast<unsigned char>(c) : endOfFile;
 }
 
 int SettingsReader::take() {
     char c = 0;
-    return file.getChar(&c) ? static_cast<unsigned char>(c) : endOfFile;
+    return device->getChar(&c) ? static_cast<unsigned char>(c) : endOfFile;
 }
 
 void SettingsReader::fail(const QString& what, const QString& reason) const {

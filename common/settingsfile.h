@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <memory>
 
 namespace common {
 
@@ -18,6 +19,8 @@ class SettingsReader {
 public:
     // Opens the file for input; `what` names each item in error reports, in reading order.
     explicit SettingsReader(const QString& fileName);
+    // Reads from a device already open; `name` stands for it in error reports.
+    SettingsReader(QIODevice& device, const QString& name);
 
     Int16 readInteger(const QString& what);
     QString readString(const QString& what);
@@ -30,7 +33,8 @@ private:
     [[noreturn]] void fail(const QString& what, const QString& reason) const;
 
     QString name;
-    QFile file;
+    std::unique_ptr<QFile> file;
+    QIODevice* device;
     int itemNumber = 0;
     bool afterQuotedField = false;
 };
