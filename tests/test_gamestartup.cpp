@@ -170,43 +170,6 @@ private slots:
         QCOMPARE(game.form->Image1.height(), shownHeight);
     }
 
-    void failuresEndThroughTheReport_data() {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QString>("named");
-        QTest::newRow("bitvik.ini missing") << QByteArray() << "finns inte";
-        QTest::newRow("short file") << QByteArray("4\r\n3\r\n") << "värde 3 (bildfilens namn) saknas";
-        QTest::newRow("32768 columns") << QByteArray("32768\r\n3\r\n\"bild.bmp\"\r\n") << "32768";
-        QTest::newRow("0 columns") << QByteArray("0\r\n3\r\n\"bild.bmp\"\r\n")
-                                   << "antalet kolumner som 0";
-        QTest::newRow("-3 rows") << QByteArray("3\r\n-3\r\n\"bild.bmp\"\r\n") << "antalet rader som -3";
-        QTest::newRow("200 x 200 cells overflow") << QByteArray("200\r\n200\r\n\"bild.bmp\"\r\n")
-                                                  << "200 × 200 = 40000";
-        QTest::newRow("picture missing") << QByteArray("4\r\n3\r\n\"saknas.bmp\"\r\n")
-                                         << "\"saknas.bmp\" finns inte";
-        QTest::newRow("picture unreadable") << QByteArray("4\r\n3\r\n\"trasig.jpg\"\r\n")
-                                            << "\"trasig.jpg\" kan inte läsas";
-        QTest::newRow("picture is a folder") << QByteArray("4\r\n3\r\n\"mapp\"\r\n") << "är en mapp";
-        QTest::newRow("empty name") << QByteArray("4\r\n3\r\n\"\"\r\n") << "Inget bildfilnamn";
-    }
-    void failuresEndThroughTheReport() {
-        QFETCH(QByteArray, settings);
-        QFETCH(QString, named);
-        ScratchFolder folder;
-        savePicture(gridPicture(400, 300, 1, 1), QStringLiteral("bild.bmp"));
-        writeBytes(QStringLiteral("trasig.jpg"), QByteArray("\xFF\xD8\xFF\xE0 not really", 15));
-        QVERIFY(QDir().mkdir(QStringLiteral("mapp")));
-        if (!settings.isNull())
-            writeBytes(QStringLiteral("bitvik.ini"), settings);
-        const QByteArray before = readBytes(QStringLiteral("bitvik.ini"));
-        Game game;
-        QCOMPARE(game.recorder.reports.size(), 1);
-        QVERIFY2(game.report().contains(named), qPrintable(game.report()));
-        QCOMPARE(game.recorder.endings, QList<int>{1});
-        QVERIFY(!game.form->isVisible());
-        QVERIFY(game.form->Form2 && game.form->Form2->isVisible());
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), before);
-    }
-
     void designValuesBeforeLoad() {
         RecordingProgram recorder;
         Form1 f(recorder.program);
