@@ -1,7 +1,7 @@
 #include "font.h"
 
-#include <cmath>
 #include <QStringList>
+#include <cmath>
 
 namespace tk {
 

@@ -170,8 +170,16 @@ void Form::addTabStop(QWidget* control, int tabIndex) {
 }
 
 void Form::applyTabOrder() {
-    for (std::size_t i = 1; i < tabStops.size(); ++i)
-        QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
+    // A container that takes no focus stays out of the chain: Qt would move its children along
+    // with it, while their own tab positions may lie elsewhere.
+    QWidget* previous = nullptr;
+    for (const auto& [index, control] : tabStops) {
+        if (control->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 void Form::addAtBottom(GraphicControl& control) { layer.insert(layer.begin(), &control); }

@@ -10,6 +10,9 @@ OptionButton::OptionButton(Frame& frame, const OptionButtonDesign& design)
     : button(std::make_unique<QRadioButton>(design.caption, frame.widget())) {
     button->setFont(toQFont(design.font));
     button->setChecked(design.value);
+    // Tab reaches a group at its chosen button only; Qt then moves that stop along with the
+    // focus, which the arrow keys move together with the choice.
+    button->setFocusPolicy(design.value ? Qt::StrongFocus : Qt::ClickFocus);
     setColors(*button, design.backColor, design.foreColor);
     place(*button, frame.form(), design.placement);
 }
