@@ -1,0 +1,418 @@
+#include "game/form1.h"
+#include "setup/form1.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace testsupport;
+using tralloma::Form1;
+
+namespace {
+
+const QByteArray crlf = "\r\n";
+
+// Tralloma started in the current folder, its report and end recorded.
+struct Tool {
+    RecordingProgram recorder{QStringLiteral("Tralloma")};
+    std::unique_ptr<Form1> form = std::make_unique<Form1>(recorder.program);
+
+    Tool() { form->loadAndShow(); }
+    bool started() const { return recorder.reports.isEmpty() && form->isVisible(); }
+    QString report() const { return recorder.reports.value(0); }
+};
+
+void picture(const QString& name, int width, int height, int cols = 1, int rows = 1) {
+    savePicture(gridPicture(width, height, cols, rows), name, "BMP");
+}
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+QPoint entryCentre(const Form1& f, int row) {
+    const QListWidget* list = f.File1.widget();
+    return list->visualItemRect(list->item(row)).center();
+}
+
+void clickEntry(const Form1& f, int row) {
+    QTest::mouseClick(f.File1.widget()->viewport(), Qt::LeftButton, {}, entryCentre(f, row));
+}
+
+// As the window system delivers it: press, release, double-click, release.
+void doubleClickEntry(const Form1& f, int row) {
+    QWidget* viewport = f.File1.widget()->viewport();
+    const QPoint at = entryCentre(f, row);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
+void clickOption(const Form1& f, const QString& caption) {
+    for (int i = 0; i <= 6; ++i) {
+        for (const auto* array : {&f.Option2, &f.Option1}) {
+            if ((*array)(i).caption() == caption)
+                return click((*array)(i).widget());
+        }
+    }
+    QFAIL(qPrintable(caption));
+}
+
+// Key by key, as typed; keyClicks takes Latin-1 only.
+void type(QWidget* widget, const QString& text) {
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), {});
+}
+
+QByteArray settings(int cols, int rows, const QByteArray& name) {
+    return QByteArray::number(cols) + crlf + QByteArray::number(rows) + crlf + '"' + name + '"' +
+           crlf;
+}
+
+QStringList folderEntries() {
+    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestSetup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstPictureSelectedAndPreviewedAtStart() {
+        ScratchFolder folder;
+        picture(QStringLiteral("b.gif"), 300, 200);
+        savePicture(gridPicture(400, 300, 2, 1), QStringLiteral("a.bmp"));
+        Tool tool;
+        QVERIFY2(tool.started(), qPrintable(tool.report()));
+        Form1& f = *tool.form;
+        QCOMPARE(f.File1.fileName(), QStringLiteral("a.bmp"));
+        QCOMPARE(f.Text1.text(), QStringLiteral("a.bmp"));
+        QCOMPARE(f.Image1.picture().pixelSize(), QSize(400, 300));
+        QVERIFY(f.Image1.stretch());
+        QCOMPARE(f.Image1.width(), 4455.0f);
+        QCOMPARE(f.Image1.height(), 4500.0f);
+        const QImage shot = f.widget()->grab().toImage();
+        QCOMPARE(shot.pixelColor(330, 100), cellColour(0)); // left half of the preview
+        QCOMPARE(shot.pixelColor(600, 100), cellColour(1));
+        QVERIFY(f.Form2 && f.Form2->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
+        QCOMPARE(QApplication::focusWidget(), f.File1.widget());
+    }
+
+    void previewWidth_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<float>("shownHeight");
+        QTest::newRow("600 pixels, 9000 twips: half height") << 600 << 450 << 3375.0f;
+        QTest::newRow("445 pixels: full height") << 445 << 300 << 4500.0f;
+        QTest::newRow("446 pixels: half height") << 446 << 300 << 2250.0f;
+        QTest::newRow("149 pixels: full height") << 149 << 100 << 1500.0f;
+        QTest::newRow("148 pixels: full height, no division by zero") << 148 << 100 << 1500.0f;
+        QTest::newRow("3000-pixel photo: a tenth") << 3000 << 2000 << 3000.0f;
+    }
+    void previewWidth() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(float, shownHeight);
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        savePicture(gridPicture(width, height, 1, 1), QStringLiteral("b.jpg"), "JPEG");
+        Tool tool;
+        Form1& f = *tool.form;
+        for (int again = 0; again < 2; ++again) {
+            clickEntry(f, 1);
+            QVERIFY2(tool.recorder.reports.isEmpty(), qPrintable(tool.report()));
+            QCOMPARE(f.Text1.text(), QStringLiteral("b.jpg"));
+            QCOMPARE(f.Image1.picture().pixelSize(), QSize(width, height));
+            QVERIFY(f.Image1.stretch());
+            QCOMPARE(f.Image1.width(), 4455.0f);
+            QCOMPARE(f.Image1.height(), shownHeight);
+        }
+    }
+
+    void okSavesTheChoice_data() {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("untouched") << QStringList() << settings(3, 3, "a.bmp");
+        QTest::newRow("x = 7, y = 1") << QStringList{"x = 7", "y = 1"} << settings(7, 1, "a.bmp");
+        QTest::newRow("rows chosen first")
+            << QStringList{"y = 5", "x = 2"} << settings(2, 5, "a.bmp");
+        QTest::newRow("mind changed")
+            << QStringList{"x = 4", "y = 7", "x = 1"} << settings(1, 7, "a.bmp");
+    }
+    void okSavesTheChoice() {
+        QFETCH(QStringList, chosen);
+        QFETCH(QByteArray, saved);
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        picture(QStringLiteral("b.bmp"), 300, 200);
+        Tool tool;
+        for (const QString& caption : chosen)
+            clickOption(*tool.form, caption);
+        click(tool.form->Command1.widget());
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), saved);
+        QCOMPARE(tool.recorder.endings, QList<int>{0});
+        QVERIFY(tool.recorder.reports.isEmpty());
+    }
+
+    void doubleClickSavesThatEntry() {
+        ScratchFolder folder;
+        for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+            picture(QString::fromLatin1(name), 300, 200);
+        Tool tool;
+        clickOption(*tool.form, QStringLiteral("x = 4"));
+        doubleClickEntry(*tool.form, 2);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(4, 3, "c.bmp"));
+        QCOMPARE(tool.recorder.endings, QList<int>{0});
+    }
+
+    void leavingWithoutSaving_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("byClosing");
+        const QByteArray earlier = settings(5, 2, "gammal.bmp");
+        QTest::newRow("Avbryt, no file") << QByteArray() << false;
+        QTest::newRow("Avbryt, earlier file") << earlier << false;
+        QTest::newRow("window closed, no file") << QByteArray() << true;
+        QTest::newRow("window closed, earlier file") << earlier << true;
+    }
+    void leavingWithoutSaving() {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, byClosing);
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        if (!before.isNull())
+            writeBytes(QStringLiteral("bitvik.ini"), before);
+        const QStringList entries = folderEntries();
+        Tool tool;
+        clickOption(*tool.form, QStringLiteral("x = 7"));
+        if (byClosing) {
+            tool.form->close();
+            QVERIFY(!tool.form->Form2);
+            QVERIFY(!tool.form->isVisible());
+            QVERIFY(tool.recorder.endings.isEmpty());
+        } else {
+            click(tool.form->Command2.widget());
+            QCOMPARE(tool.recorder.endings, QList<int>{0});
+        }
+        QCOMPARE(folderEntries(), entries);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), before.isNull() ? QByteArray() : before);
+    }
+
+    void typedNameIsSavedAsTyped() {
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        Tool tool;
+        Form1& f = *tool.form;
+        const tk::Picture shown = f.Image1.picture();
+        QTest::mouseClick(f.Text1.widget(), Qt::LeftButton);
+        QTest::keyClick(f.Text1.widget(), Qt::Key_A, Qt::ControlModifier);
+        type(f.Text1.widget(), QStringLiteral("min, egen bild.gif"));
+        QVERIFY(f.Image1.picture() == shown);
+        QCOMPARE(f.Image1.height(), 3000.0f);
+        click(f.Command1.widget());
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(3, 3, "min, egen bild.gif"));
+    }
+
+    void savedPictureIsPlayed_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::newRow("sol.bmp") << "sol.bmp" << QByteArray("sol.bmp");
+        QTest::newRow("å, ä, ö") << "äventyr på sjön.bmp"
+                                 << QByteArray("\xE4ventyr p\xE5 sj\xF6n.bmp");
+        QTest::newRow("Ö, comma, upper case")
+            << "Öland, 1998.BMP" << QByteArray("\xD6land, 1998.BMP");
+    }
+    void savedPictureIsPlayed() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, onDisk);
+        ScratchFolder folder;
+        picture(name, 400, 300, 4, 2);
+        {
+            Tool tool;
+            QVERIFY2(tool.started(), qPrintable(tool.report()));
+            clickOption(*tool.form, QStringLiteral("x = 4"));
+            clickOption(*tool.form, QStringLiteral("y = 2"));
+            click(tool.form->Command1.widget());
+            QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(4, 2, onDisk));
+        }
+        RecordingProgram recorder;
+        bitvik::Form1 game(recorder.program);
+        game.loadAndShow();
+        QVERIFY2(recorder.reports.isEmpty(), qPrintable(recorder.reports.value(0)));
+        QCOMPARE(game.BITVIK.fileName, name);
+        QCOMPARE(game.BITVIK.pieceCount.value(), 8);
+        const QImage shot = game.widget()->grab().toImage();
+        for (int k = 0; k < 8; ++k)
+            QCOMPARE(shot.pixelColor((game.Image3(k).rect().center() / 15).toPoint()),
+                     cellColour(k));
+    }
+
+    void failedSaveLeavesTheEarlierFile_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("iniIsFolder");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("bitvik.ini is a folder") << QString() << true << "det finns en mapp";
+        QTest::newRow("double quote in the name") << "a\"b.bmp" << false << "citattecken";
+        QTest::newRow("outside Windows-1252") << "bild✓.bmp" << false << "U+2713";
+    }
+    void failedSaveLeavesTheEarlierFile() {
+        QFETCH(QString, typed);
+        QFETCH(bool, iniIsFolder);
+        QFETCH(QString, named);
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        if (iniIsFolder) {
+            QVERIFY(QDir().mkdir(QStringLiteral("bitvik.ini")));
+            writeBytes(QStringLiteral("bitvik.ini/inuti.txt"), "kvar");
+        } else {
+            writeBytes(QStringLiteral("bitvik.ini"), settings(5, 2, "gammal.bmp"));
+        }
+        const QStringList entries = folderEntries();
+        Tool tool;
+        if (!typed.isNull()) {
+            tool.form->Text1.widget()->selectAll();
+            type(tool.form->Text1.widget(), typed);
+        }
+        click(tool.form->Command1.widget());
+        QCOMPARE(tool.recorder.endings, QList<int>{1});
+        QVERIFY2(tool.report().contains(named) && tool.report().contains("bitvik.ini"),
+                 qPrintable(tool.report()));
+        QCOMPARE(folderEntries(), entries);
+        if (iniIsFolder)
+            QCOMPARE(readBytes(QStringLiteral("bitvik.ini/inuti.txt")), QByteArray("kvar"));
+        else
+            QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(5, 2, "gammal.bmp"));
+    }
+
+    void startFailures_data() {
+        QTest::addColumn<bool>("brokenPicture");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no pictures") << false << "inga bilder av slagen BMP, GIF eller JPEG";
+        QTest::newRow("unreadable picture") << true << "\"a.jpg\" kan inte läsas";
+    }
+    void startFailures() {
+        QFETCH(bool, brokenPicture);
+        QFETCH(QString, named);
+        ScratchFolder folder;
+        savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("bild.png"), "PNG");
+        QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
+        if (brokenPicture)
+            writeBytes(QStringLiteral("a.jpg"), "ingen bild");
+        Tool tool;
+        QCOMPARE(tool.recorder.endings, QList<int>{1});
+        QVERIFY2(tool.report().contains(named), qPrintable(tool.report()));
+        if (!brokenPicture)
+            QVERIFY2(tool.report().contains(QDir::toNativeSeparators(folder.path())),
+                     qPrintable(tool.report()));
+        QVERIFY(!tool.form->isVisible());
+        QVERIFY(tool.form->Form2 && tool.form->Form2->isVisible());
+        QVERIFY(!QFile::exists(QStringLiteral("bitvik.ini")));
+    }
+
+    void designValuesHoldAtEverySize() {
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        RecordingProgram recorder{QStringLiteral("Tralloma")};
+        Form1 f(recorder.program);
+        QCOMPARE(f.widget()->windowTitle(), QStringLiteral("Hämta"));
+        QCOMPARE(f.Bild.text(), QStringLiteral(" Bild"));
+        QCOMPARE(f.Frame2.caption(), QStringLiteral(" X-led"));
+        QCOMPARE(f.Frame1.caption(), QStringLiteral(" Y-led"));
+        QCOMPARE(f.Command1.caption(), QStringLiteral("OK"));
+        QCOMPARE(f.Command2.caption(), QStringLiteral("Avbryt"));
+        QVERIFY(f.Text1.text().isEmpty() && f.Image1.picture().isNull());
+        for (int i = 0; i <= 6; ++i) {
+            QCOMPARE(f.Option2(i).caption(), QStringLiteral("x = %1").arg(i + 1));
+            QCOMPARE(f.Option1(i).caption(), QStringLiteral("y = %1").arg(i + 1));
+            QCOMPARE(f.Option2(i).value(), i == 2);
+            QCOMPARE(f.Option1(i).value(), i == 2);
+            QCOMPARE(f.Option2(i).widget()->parentWidget(), f.Frame2.widget());
+            QCOMPARE(f.Option1(i).widget()->parentWidget(), f.Frame1.widget());
+        }
+        // Pixels at 15 twips each; option buttons inside their frame.
+        const QList<std::pair<QWidget*, QRect>> design{
+            {f.Bild.widget(), {224, 16, 36, 16}},      {f.Frame2.widget(), {5, 56, 84, 211}},
+            {f.Frame1.widget(), {96, 56, 81, 209}},    {f.Command2.widget(), {542, 379, 89, 74}},
+            {f.File1.widget(), {184, 64, 136, 362}},   {f.Command1.widget(), {433, 380, 89, 73}},
+            {f.Text1.widget(), {184, 24, 136, 32}},    {f.Option2(0).widget(), {8, 32, 53, 17}},
+            {f.Option2(6).widget(), {8, 176, 53, 17}}, {f.Option1(0).widget(), {8, 32, 55, 16}},
+            {f.Option1(6).widget(), {8, 176, 55, 18}},
+        };
+        for (const QSize size : {QSize(632, 453), QSize(900, 700), QSize(300, 200)}) {
+            f.widget()->resize(size);
+            QCOMPARE(f.widget()->size(), size);
+            for (const auto& [control, rect] : design)
+                QCOMPARE(control->geometry(), rect);
+            QCOMPARE(f.Image1.rect(), QRectF(4920, 360, 4455, 1335));
+        }
+        // " Bild" lies over the top edge of the name box; beside it the edge shows.
+        f.widget()->resize(632, 453);
+        const QImage shot = f.widget()->grab().toImage();
+        QCOMPARE(shot.pixelColor(226, 24), shot.pixelColor(226, 18));
+        QCOMPARE(shot.pixelColor(300, 24), QColor(Qt::black));
+    }
+
+    void previewRunsUnderTheButtons() {
+        ScratchFolder folder;
+        picture(QStringLiteral("hög.bmp"), 300, 460); // 6900 twips high from 360 down
+        Tool tool;
+        Form1& f = *tool.form;
+        QCOMPARE(f.Image1.height(), 6900.0f);
+        const QImage shot = f.widget()->grab().toImage();
+        QCOMPARE(shot.pixelColor(532, 440), cellColour(0)); // between "OK" and "Avbryt"
+        for (const QWidget* button : {f.Command1.widget(), f.Command2.widget()})
+            QVERIFY(shot.pixelColor(button->geometry().center()) != cellColour(0));
+        click(f.Command1.widget());
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(3, 3, "h\xF6g.bmp"));
+    }
+
+    void keysPressNoButton() {
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        Tool tool;
+        Form1& f = *tool.form;
+        for (QWidget* focus :
+             QList<QWidget*>{f.File1.widget(), f.Text1.widget(), f.Option1(2).widget()}) {
+            focus->setFocus();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+                QTest::keyClick(focus, key);
+        }
+        QVERIFY(tool.recorder.endings.isEmpty());
+        QVERIFY(!QFile::exists(QStringLiteral("bitvik.ini")));
+        QVERIFY(f.isVisible());
+    }
+
+    void tabOrder() {
+        ScratchFolder folder;
+        picture(QStringLiteral("a.bmp"), 300, 200);
+        Tool tool;
+        Form1& f = *tool.form;
+        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
+        // Of each group only the chosen button takes a Tab stop.
+        const QList<QWidget*> order{
+            f.File1.widget(),      f.Text1.widget(),      f.Command1.widget(), f.Command2.widget(),
+            f.Option1(2).widget(), f.Option2(2).widget(), f.Bild.widget(),     f.File1.widget()};
+        QCOMPARE(QApplication::focusWidget(), order[0]);
+        for (qsizetype i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), order[i]);
+        }
+        // "y = 6" has its tab position after the whole " X-led" frame.
+        clickOption(f, QStringLiteral("y = 6"));
+        f.File1.widget()->setFocus();
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.Option1(5).widget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), f.Option2(2).widget());
+    }
+};
+
+QTEST_MAIN(TestSetup)
+#include "test_setup.moc"
