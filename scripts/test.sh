@@ -1,7 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest.
+# Installs what is missing, builds, and runs every test through CTest: the in-process tests and
+# the real-window tests; then the in-process tests again built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; then the settings reader under libFuzzer for a bounded time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
 "$root/scripts/deps.sh"
+
+echo "== bygge och alla tester"
 "$root/scripts/build.sh"
-ctest --test-dir "$root/build" --output-on-failure -j2
+ctest --test-dir build --output-on-failure -j2
+
+echo "== AddressSanitizer och UndefinedBehaviorSanitizer"
+BUILD_DIR=build-asan BUILD_TYPE=Debug "$root/scripts/build.sh" -DBITVIK_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j2 --label-exclude e2e
+
+echo "== libFuzzer: inställningsfilens läsare"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DBITVIK_FUZZ=ON -DBITVIK_FUZZ_SECONDS=${FUZZ_SECONDS:-60} >/dev/null
+cmake --build build-fuzz --target fuzz_settings
+ctest --test-dir build-fuzz --output-on-failure -R '^fuzz_settings$'
