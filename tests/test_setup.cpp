@@ -236,6 +236,7 @@ private slots:
         {
             Tool tool;
             QVERIFY2(tool.started(), qPrintable(tool.report()));
+            QCOMPARE(tool.form->Text1.widget()->cursorPosition(), 0); // the name shows its start
             clickOption(*tool.form, QStringLiteral("x = 4"));
             clickOption(*tool.form, QStringLiteral("y = 2"));
             click(tool.form->Command1.widget());

@@ -31,7 +31,7 @@ private:
 
 TextBox::TextBox(Form& form, const TextBoxDesign& design)
     : box(std::make_unique<Widget>(form.widget(), design.border)) {
-    box->setText(design.text);
+    setText(design.text);
     box->setFont(toQFont(design.font));
     setColors(*box, design.backColor, design.foreColor);
     place(*box, form, design.placement);
@@ -43,8 +43,10 @@ QString TextBox::text() const {
     return box->text();
 }
 
+// A long text shows its beginning, as when the user has not yet moved into it.
 void TextBox::setText(const QString& text) {
     box->setText(text);
+    box->setCursorPosition(0);
 }
 
 QLineEdit* TextBox::widget() const {
