@@ -47,7 +47,7 @@ std::unique_ptr<tk::OptionButton> option(tk::Frame& frame, char letter, int i, f
                                       .font = optionFont,
                                       .backColor = tk::systemWindowBackground,
                                       .foreColor = tk::systemWindowText,
-                                      .value = i == 2});
+                                      .value = i == 2}); // "x = 3" and "y = 3"
 }
 
 struct RowOption {
