@@ -2,8 +2,9 @@
 
 #include "twips.h"
 
-#include <QPainter>
 #include <cmath>
+#include <QPainter>
+#include <QWidget>
 
 namespace tk {
 
@@ -34,7 +35,9 @@ void Image::setStretch(bool on) {
     changed();
 }
 
-void Image::resized() { rendered = {}; }
+void Image::resized() {
+    rendered = {};
+}
 
 int Image::borderPixels() const {
     if (design.borderStyle == BorderStyle::None)
@@ -47,16 +50,22 @@ void Image::paint(QPainter& painter, qreal ratio) const {
     const int inset = int(std::lround(borderPixels() * ratio));
     const QRect inner = outer.adjusted(inset, inset, -inset, -inset);
     if (!current.isNull() && !inner.isEmpty()) {
-        const QSize size = stretched ? inner.size()
-                                     : deviceRect(QRectF(QPointF(0, 0), current.naturalSize()),
-                                                  ratio)
-                                           .size();
-        if (rendered.identity != current.identity() || rendered.size != size) {
-            rendered = {current.identity(), size, QPixmap::fromImage(current.render(size))};
+        const QSize size =
+            stretched ? inner.size()
+                      : deviceRect(QRectF(QPointF(0, 0), current.naturalSize()), ratio).size();
+        // Only what the window shows is rendered: a photo drawn at its natural size would
+        // otherwise ask for every one of its pixels.
+        const QRect window(QPoint(0, 0), form().widget()->size() * ratio);
+        const QRect shown =
+            (inner & window).translated(-inner.topLeft()) & QRect(QPoint(0, 0), size);
+        if (rendered.identity != current.identity() || rendered.size != size ||
+            rendered.shown != shown) {
+            rendered = {current.identity(), size, shown,
+                        QPixmap::fromImage(current.render(size, shown))};
         }
         painter.save();
         painter.setClipRect(inner);
-        painter.drawPixmap(inner.topLeft(), rendered.pixmap);
+        painter.drawPixmap(inner.topLeft() + shown.topLeft(), rendered.pixmap);
         painter.restore();
     }
     paintBorder(painter, outer, ratio);

@@ -4,8 +4,8 @@
 #include "graphiccontrol.h"
 #include "picture.h"
 
-#include <QPixmap>
 #include <memory>
+#include <QPixmap>
 
 namespace tk {
 
@@ -43,10 +43,12 @@ private:
     Picture current;
     bool stretched;
 
-    // The picture already scaled to the size it is drawn at, so painting never rescales.
+    // The picture already scaled to the size it is drawn at, so painting never rescales: the
+    // part of it that the window shows.
     struct Rendered {
         const void* identity = nullptr;
         QSize size;
+        QRect shown;
         QPixmap pixmap;
     };
     mutable Rendered rendered;

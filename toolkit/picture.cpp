@@ -2,9 +2,10 @@
 
 #include "twips.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <QPainter>
+#include <utility>
 
 namespace tk {
 
@@ -22,20 +23,26 @@ public:
 
     QSize pixelSize() const override { return natural; }
 
-    QImage render(const QRect& region, QSize deviceSize) const override {
+    QImage render(const QRectF& region, QSize deviceSize) const override {
         if (pixels.isNull() || region.isEmpty() || deviceSize.isEmpty())
             return {};
-        // The kept pixels may be fewer than the natural ones: map the region onto them.
-        const double sx = double(pixels.width()) / natural.width();
-        const double sy = double(pixels.height()) / natural.height();
-        const int x0 = int(std::lround(region.left() * sx));
-        const int y0 = int(std::lround(region.top() * sy));
-        const int x1 = std::max(x0 + 1, int(std::lround((region.right() + 1) * sx)));
-        const int y1 = std::max(y0 + 1, int(std::lround((region.bottom() + 1) * sy)));
-        const QImage crop = pixels.copy(QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)));
-        if (crop.size() == deviceSize)
-            return crop;
-        return crop.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // The kept pixels may be fewer than the natural ones: map the region onto them, at least
+        // one kept pixel of it, so that a sliver of a picture still shows its colour.
+        const auto span = [](double from, double to, int kept) {
+            const int first = std::clamp(int(std::lround(from)), 0, kept - 1);
+            const int last = std::clamp(int(std::lround(to)), first + 1, kept);
+            return std::pair(first, last - first);
+        };
+        const auto [x, w] = span(region.left() * pixels.width() / natural.width(),
+                                 region.right() * pixels.width() / natural.width(), pixels.width());
+        const auto [y, h] =
+            span(region.top() * pixels.height() / natural.height(),
+                 region.bottom() * pixels.height() / natural.height(), pixels.height());
+        const QRect crop(x, y, w, h);
+        const QImage part = crop == pixels.rect() ? pixels : pixels.copy(crop);
+        if (part.size() == deviceSize)
+            return part;
+        return part.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
 
 private:
@@ -49,7 +56,7 @@ public:
 
     QSize pixelSize() const override { return size; }
 
-    QImage render(const QRect& region, QSize deviceSize) const override {
+    QImage render(const QRectF& region, QSize deviceSize) const override {
         if (region.isEmpty() || deviceSize.isEmpty())
             return {};
         QImage image(deviceSize, QImage::Format_ARGB32_Premultiplied);
@@ -90,9 +97,13 @@ Picture Picture::fromDrawing(QSize pixelSize, Drawing drawing) {
     return fromSource(std::make_shared<DrawingSource>(pixelSize, std::move(drawing)));
 }
 
-QSize Picture::pixelSize() const { return data ? data->region.size() : QSize(0, 0); }
+QSize Picture::pixelSize() const {
+    return data ? data->region.size() : QSize(0, 0);
+}
 
-QSizeF Picture::naturalSize() const { return QSizeF(pixelSize()) * twipsPerPixel; }
+QSizeF Picture::naturalSize() const {
+    return QSizeF(pixelSize()) * twipsPerPixel;
+}
 
 Picture Picture::part(const QRect& pixels) const {
     if (!data)
@@ -109,7 +120,20 @@ Picture Picture::part(const QRect& pixels) const {
 }
 
 QImage Picture::render(QSize deviceSize) const {
-    return data ? data->source->render(data->region, deviceSize) : QImage();
+    return render(deviceSize, QRect(QPoint(0, 0), deviceSize));
+}
+
+QImage Picture::render(QSize deviceSize, const QRect& shown) const {
+    if (!data || deviceSize.isEmpty())
+        return {};
+    // The shown part of the device image, taken back to natural pixels of the source.
+    const QRectF region = data->region;
+    const double sx = region.width() / deviceSize.width();
+    const double sy = region.height() / deviceSize.height();
+    const QRect part = shown & QRect(QPoint(0, 0), deviceSize);
+    const QRectF source(region.left() + part.left() * sx, region.top() + part.top() * sy,
+                        part.width() * sx, part.height() * sy);
+    return data->source->render(source, part.size());
 }
 
 } // namespace tk

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QSizeF>
-#include <functional>
-#include <memory>
 
 class QPainter;
 
@@ -13,15 +13,16 @@ namespace tk {
 
 // A picture object. Copies share one identity: a control holds the very object it is given, and
 // two pictures are the same exactly when they come from the same object. The natural size is the
-// picture's own pixel size; the pixels kept may be fewer (a photo is decoded at what a screen
-// can show) and are rendered afresh at the size a control draws them.
+// picture's own pixel size; the pixels kept may be fewer (a photo is decoded only as finely as it
+// is drawn) and are rendered afresh at the size a control draws them.
 class Picture {
 public:
     using Drawing = std::function<void(QPainter&)>;
 
     Picture() = default;
 
-    // Pixels as given; an image with a device pixel ratio counts its natural size in logical pixels.
+    // Pixels as given; an image with a device pixel ratio counts its natural size in logical
+    // pixels.
     static Picture fromImage(const QImage& image);
     // Drawn by the function, in a painter of the natural pixel size, at every resolution asked for.
     static Picture fromDrawing(QSize pixelSize, Drawing drawing);
@@ -40,6 +41,8 @@ public:
 
     // The picture scaled to fill an image of the given device pixel size.
     QImage render(QSize deviceSize) const;
+    // Only the part `shown` (device pixels, within deviceSize) of that image.
+    QImage render(QSize deviceSize, const QRect& shown) const;
 
     const void* identity() const { return data.get(); }
     friend bool operator==(const Picture& a, const Picture& b) { return a.data == b.data; }
@@ -55,8 +58,8 @@ class Picture::Source {
 public:
     virtual ~Source() = default;
     virtual QSize pixelSize() const = 0;
-    // The region (natural pixels) scaled to fill deviceSize.
-    virtual QImage render(const QRect& region, QSize deviceSize) const = 0;
+    // The region (natural pixels, not necessarily whole ones) scaled to fill deviceSize.
+    virtual QImage render(const QRectF& region, QSize deviceSize) const = 0;
 };
 
 // Decoded pixels standing for a picture of a natural size that may be larger.

@@ -1,32 +1,119 @@
 // Loading picture files: the natural size comes from the file's header; the pixels are decoded
-// only as finely as a screen can show them, so a camera photo costs about what a thumbnail does.
+// no finer than the picture is drawn, so a camera photo costs about what a thumbnail does.
 
 #include "picture.h"
 #include "runtimeerror.h"
 
+#include <algorithm>
+#include <cmath>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImageReader>
-#include <QScreen>
-#include <algorithm>
 
 namespace tk {
 
 namespace {
 
-// Pictures are drawn at most screen-sized; on a bare machine assume a generous screen.
-QSize decodeBound() {
-    QSize bound(2048, 2048);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize device = screen->size() * screen->devicePixelRatio();
-        const int side = std::max(device.width(), device.height());
-        bound = bound.expandedTo(QSize(side, side));
-    }
-    return bound;
+// Kept pixels per drawn device pixel, so that a drawing a little larger needs no new decode and
+// the smooth scaling down to it has a little to work with.
+constexpr double margin = 1.25;
+
+// JPEG decoders scale by eighths while they decode; other formats decode at eight eighths. Only
+// 1, 2, 4 and 8 eighths are asked for: Qt's reader picks the decoder's scale from the size asked
+// for by a floating-point division, which these ratios survive exactly.
+constexpr int whole = 8;
+
+QSize eighthsOf(QSize size, int eighths) {
+    return QSize((size.width() * eighths + whole - 1) / whole,
+                 (size.height() * eighths + whole - 1) / whole);
 }
 
-QString folderOf(const QFileInfo& info) { return QDir::toNativeSeparators(info.absolutePath()); }
+// Within Qt's image allocation limit, counting 32 bits a pixel as every decoder here delivers.
+bool decodable(QSize size) {
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    return limit == 0 || qint64(size.width()) * size.height() * 4 <= limit;
+}
+
+// What the file was when it was loaded, so that a later decode reads the same picture.
+struct FileStamp {
+    QString path;
+    qint64 bytes = 0;
+    QDateTime modified;
+
+    static FileStamp of(const QFileInfo& info) {
+        return {info.absoluteFilePath(), info.size(), info.lastModified()};
+    }
+    bool unchanged() const { return of(QFileInfo(path)) == *this; }
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// Decodes the file at so many eighths of its stored size, shown upright. Asked for the eighths
+// rounded up, Qt's reader would pick the next finer scale and shrink the result itself.
+QImage decodeAt(QImageReader& reader, int eighths) {
+    reader.setAutoTransform(true);
+    if (eighths < whole) {
+        const QSize stored = reader.size();
+        reader.setScaledSize(QSize(std::max(1, stored.width() * eighths / whole),
+                                   std::max(1, stored.height() * eighths / whole)));
+    }
+    return reader.read();
+}
+
+// A picture file whose decoder scales: the pixels are kept as finely as the finest drawing so far
+// has needed, and decoded afresh, finer, when a drawing needs more.
+class ScaledFileSource final : public Picture::Source {
+public:
+    ScaledFileSource(FileStamp file, QSize stored, QSize natural, QImage pixels, int eighths)
+        : file(std::move(file)), stored(stored), natural(natural), eighths(eighths),
+          decoded(bitmapSource(std::move(pixels), natural)) {
+        while (finest > eighths && !decodable(eighthsOf(stored, finest)))
+            finest /= 2;
+    }
+
+    QSize pixelSize() const override { return natural; }
+
+    QImage render(const QRectF& region, QSize deviceSize) const override {
+        if (!region.isEmpty()) {
+            const double scale = std::max(deviceSize.width() / region.width(),
+                                          deviceSize.height() / region.height());
+            int wanted = 1;
+            while (wanted < finest && wanted < whole * scale * margin)
+                wanted *= 2;
+            refine(wanted);
+        }
+        return decoded->render(region, deviceSize);
+    }
+
+private:
+    // A decode that fails now (the file changed or went away) leaves the pixels that were read
+    // when the picture was loaded: drawing never fails.
+    void refine(int wanted) const {
+        if (wanted <= eighths)
+            return;
+        QImageReader reader(file.path);
+        QImage finer;
+        if (file.unchanged() && reader.size() == stored)
+            finer = decodeAt(reader, wanted);
+        if (finer.isNull()) {
+            finest = eighths;
+            return;
+        }
+        eighths = wanted;
+        decoded = bitmapSource(std::move(finer), natural);
+    }
+
+    FileStamp file;
+    QSize stored;
+    QSize natural;
+    mutable int eighths;
+    mutable int finest = whole;
+    mutable std::shared_ptr<const Picture::Source> decoded;
+};
+
+QString folderOf(const QFileInfo& info) {
+    return QDir::toNativeSeparators(info.absolutePath());
+}
 
 [[noreturn]] void unreadable(const QString& fileName, const QString& reason) {
     throw RuntimeError(
@@ -43,12 +130,14 @@ QString readerReason(const QImageReader& reader) {
     case QImageReader::DeviceError:
         return QStringLiteral("filen kunde inte läsas");
     default:
-        return QStringLiteral("bilden kunde inte avkodas (den kan vara för stor)");
+        return QStringLiteral("bilden kunde inte avkodas");
     }
 }
 
-bool swapsSides(QImageIOHandler::Transformations transformation) {
-    return transformation.testFlag(QImageIOHandler::TransformationRotate90);
+QString tooLarge(QSize stored) {
+    return QStringLiteral("bilden är för stor för att avkodas (%1 × %2 bildpunkter)")
+        .arg(stored.width())
+        .arg(stored.height());
 }
 
 } // namespace
@@ -61,36 +150,36 @@ Picture Picture::load(const QString& fileName) {
         throw RuntimeError(QStringLiteral("Bildfilen \"%1\" finns inte i mappen %2.")
                                .arg(fileName, folderOf(info)));
     if (info.isDir())
-        throw RuntimeError(
-            QStringLiteral("\"%1\" är en mapp, inte en bildfil.").arg(fileName));
+        throw RuntimeError(QStringLiteral("\"%1\" är en mapp, inte en bildfil.").arg(fileName));
     if (!info.isFile())
         unreadable(fileName, QStringLiteral("den är ingen vanlig fil"));
     if (info.size() == 0)
         unreadable(fileName, QStringLiteral("filen är tom"));
 
-    QImageReader reader(info.absoluteFilePath());
+    const FileStamp file = FileStamp::of(info);
+    QImageReader reader(file.path);
     reader.setAutoTransform(true);
     if (!reader.canRead())
         unreadable(fileName, readerReason(reader));
     const QSize stored = reader.size();
     if (!stored.isValid() || stored.isEmpty())
         unreadable(fileName, QStringLiteral("bildens storlek går inte att läsa"));
-
     // Photos are shown upright, as their camera recorded them.
-    const bool swapped = swapsSides(reader.transformation());
-    const QSize natural = swapped ? stored.transposed() : stored;
+    const bool sideways = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize natural = sideways ? stored.transposed() : stored;
 
-    const QSize bound = decodeBound();
-    if (reader.supportsOption(QImageIOHandler::ScaledSize) &&
-        (stored.width() > bound.width() || stored.height() > bound.height()))
-        reader.setScaledSize(stored.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-
-    QImage pixels = reader.read();
+    // Decoded now, so that a broken file fails here and not when it is drawn; as coarsely as the
+    // decoder can, for the first drawing to refine.
+    const int eighths = reader.supportsOption(QImageIOHandler::ScaledSize) ? 1 : whole;
+    if (!decodable(eighthsOf(stored, eighths)))
+        unreadable(fileName, tooLarge(stored));
+    QImage pixels = decodeAt(reader, eighths);
     if (pixels.isNull())
         unreadable(fileName, readerReason(reader));
-    if (pixels.width() > bound.width() || pixels.height() > bound.height())
-        pixels = pixels.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return fromSource(bitmapSource(std::move(pixels), natural));
+    if (eighths == whole)
+        return fromSource(bitmapSource(std::move(pixels), natural));
+    return fromSource(
+        std::make_shared<ScaledFileSource>(file, stored, natural, std::move(pixels), eighths));
 }
 
 } // namespace tk

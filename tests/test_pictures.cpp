@@ -1,0 +1,323 @@
+// Pictures from files: natural sizes from the header and upright, pixels decoded only as finely as
+// they are drawn, and every failure a clear report when the picture is loaded.
+
+#include "support/testsupport.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+#include "toolkit/pictureclip.h"
+#include "toolkit/runtimeerror.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTest>
+#include <QWidget>
+
+using namespace testsupport;
+
+namespace {
+
+QByteArray encoded(const QImage& image, const char* format, int quality = 95,
+                   bool progressive = false) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+// Qt's JPEG writer turns the pixels rather than record an orientation, so the Exif segment
+// with the orientation tag is written here: a TIFF header and one IFD entry, 0x0112 SHORT.
+QByteArray withOrientation(const QByteArray& jpeg, int orientation) {
+    QByteArray tiff("II\x2A\x00\x08\x00\x00\x00" // little-endian, IFD at offset 8
+                    "\x01\x00"                   // one entry
+                    "\x12\x01\x03\x00\x01\x00\x00\x00",
+                    18);
+    tiff += char(orientation);
+    tiff += QByteArray(3, '\0') + QByteArray(4, '\0'); // value padding, no next IFD
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(payload.size()) + 2;
+    const QByteArray segment =
+        QByteArray("\xFF\xE1", 2) + char(length >> 8) + char(length & 0xFF) + payload;
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+// The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
+int markerAt(const QByteArray& jpeg, uchar kind, int n) {
+    for (int i = 2; i + 1 < jpeg.size(); ++i) {
+        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == kind && --n == 0)
+            return i;
+    }
+    return -1;
+}
+
+QByteArray jpegClaiming(int width, int height) {
+    QByteArray bytes = encoded(gridPicture(64, 48, 2, 2), "JPEG");
+    const int frame = markerAt(bytes, 0xC0, 1);
+    bytes[frame + 5] = char(height >> 8);
+    bytes[frame + 6] = char(height & 0xFF);
+    bytes[frame + 7] = char(width >> 8);
+    bytes[frame + 8] = char(width & 0xFF);
+    return bytes;
+}
+
+bool near(QColor a, QColor b, int tolerance = 40) {
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+QString loadFailure(const QString& fileName) {
+    try {
+        tk::Picture::load(fileName);
+    } catch (const tk::RuntimeError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+// Qt's allocation limit for one test, back to what it was afterwards.
+struct AllocationLimit {
+    explicit AllocationLimit(int megabytes) { QImageReader::setAllocationLimit(megabytes); }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(previous); }
+    int previous = QImageReader::allocationLimit();
+};
+
+// A camera's view of a 320 x 160 scene: blue in the top left corner, green in the top right.
+QImage scene() {
+    QImage image(320, 160, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 80, 80, Qt::blue);
+    painter.fillRect(240, 0, 80, 80, Qt::green);
+    return image;
+}
+
+enum Corner { TopLeft, TopRight, BottomLeft, BottomRight };
+
+// The middle of the corner's 80 x 80 block in a picture of the size.
+QPoint inCorner(Corner corner, QSize size) {
+    const int x = corner == TopLeft || corner == BottomLeft ? 40 : size.width() - 40;
+    const int y = corner == TopLeft || corner == TopRight ? 40 : size.height() - 40;
+    return QPoint(x, y);
+}
+
+} // namespace
+
+class TestPictures : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Where the stored picture's top corners go, by the orientation tag's definition.
+    void photosStandUpright_data() {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<int>("blueCorner");
+        QTest::addColumn<int>("greenCorner");
+        QTest::newRow("1 as stored") << 1 << int(TopLeft) << int(TopRight);
+        QTest::newRow("2 mirrored") << 2 << int(TopRight) << int(TopLeft);
+        QTest::newRow("3 turned half round") << 3 << int(BottomRight) << int(BottomLeft);
+        QTest::newRow("4 flipped") << 4 << int(BottomLeft) << int(BottomRight);
+        QTest::newRow("5 transposed") << 5 << int(TopLeft) << int(BottomLeft);
+        QTest::newRow("6 turned right") << 6 << int(TopRight) << int(BottomRight);
+        QTest::newRow("7 transversed") << 7 << int(BottomRight) << int(TopRight);
+        QTest::newRow("8 turned left") << 8 << int(BottomLeft) << int(TopLeft);
+    }
+    void photosStandUpright() {
+        QFETCH(int, orientation);
+        QFETCH(int, blueCorner);
+        QFETCH(int, greenCorner);
+        ScratchFolder folder;
+        writeBytes(QStringLiteral("foto.jpg"),
+                   withOrientation(encoded(scene(), "JPEG"), orientation));
+        const tk::Picture photo = tk::Picture::load(QStringLiteral("foto.jpg"));
+        const QSize upright = orientation >= 5 ? QSize(160, 320) : QSize(320, 160);
+        QCOMPARE(photo.pixelSize(), upright);
+        QCOMPARE(photo.naturalSize(), QSizeF(upright) * 15);
+
+        // Drawn small first (from the pixels decoded at load), then at full size (decoded again).
+        for (const int divisor : {16, 1}) {
+            const QImage drawn = photo.render(upright / divisor);
+            const auto at = [&](int corner) {
+                return drawn.pixelColor(inCorner(Corner(corner), upright) / divisor);
+            };
+            QVERIFY2(near(at(blueCorner), Qt::blue), qPrintable(at(blueCorner).name()));
+            QVERIFY2(near(at(greenCorner), Qt::green), qPrintable(at(greenCorner).name()));
+        }
+
+        // The cutter's cells are parts of the upright picture.
+        tk::PictureClip clip;
+        clip.setPicture(photo);
+        clip.setRows(2);
+        clip.setCols(2);
+        const int blueCell = (blueCorner >= BottomLeft ? 2 : 0) + (blueCorner % 2);
+        const QPoint cellOrigin(blueCorner % 2 ? upright.width() / 2 : 0,
+                                blueCorner >= BottomLeft ? upright.height() / 2 : 0);
+        const tk::Picture cell = clip.cell(blueCell);
+        QCOMPARE(cell.pixelSize(), upright / 2);
+        const QPoint inCell = (inCorner(Corner(blueCorner), upright) - cellOrigin) / 4;
+        QVERIFY(near(cell.render(upright / 8).pixelColor(inCell), Qt::blue));
+    }
+
+    void fiftyMegapixelPhotoLoadsBeyondTheAllocationLimit() {
+        ScratchFolder folder;
+        {
+            QImage photo(8688, 5792, QImage::Format_RGB32);
+            QPainter painter(&photo);
+            for (int k = 0; k < 12; ++k)
+                painter.fillRect(k % 4 * 2172, k / 4 * 1930, 2172, 1932, cellColour(k));
+            painter.end();
+            QVERIFY(photo.save(QStringLiteral("foto.jpg"), "JPEG", 80));
+        }
+        QVERIFY2(QImageReader(QStringLiteral("foto.jpg")).read().isNull(),
+                 "Qt decodes it whole: the limit no longer makes this test worth anything");
+
+        const tk::Picture photo = tk::Picture::load(QStringLiteral("foto.jpg"));
+        QCOMPARE(photo.pixelSize(), QSize(8688, 5792));
+        QCOMPARE(photo.naturalSize(), QSizeF(130320, 86880));
+        tk::PictureClip clip;
+        clip.setPicture(photo);
+        clip.setRows(3);
+        clip.setCols(4);
+        for (int k = 0; k < 12; ++k) {
+            const tk::Picture cell = clip.cell(k);
+            QCOMPARE(cell.pixelSize(), QSize(2172, k / 4 == 0 ? 1930 : 1931));
+            const QColor middle = cell.render(QSize(42, 28)).pixelColor(21, 14);
+            QVERIFY2(near(middle, cellColour(k)), qPrintable(QString::number(k)));
+        }
+        // At its natural size it asks for more than the limit allows: drawn as finely as allowed.
+        const QImage corner = photo.render(QSize(8688, 5792), QRect(2100, 0, 144, 16));
+        QCOMPARE(corner.size(), QSize(144, 16));
+        QVERIFY(near(corner.pixelColor(10, 8), cellColour(0)));
+        QVERIFY(near(corner.pixelColor(134, 8), cellColour(1)));
+    }
+
+    // Squares of four pixels, half a JPEG block: the decode at an eighth sees only grey.
+    void drawnLargerDecodesFiner() {
+        ScratchFolder folder;
+        QImage squares(256, 128, QImage::Format_RGB32);
+        for (int y = 0; y < 128; ++y) {
+            for (int x = 0; x < 256; ++x)
+                squares.setPixel(x, y, (x / 4 + y / 4) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        }
+        savePicture(squares, QStringLiteral("rutor.jpg"), "JPEG");
+        const tk::Picture picture = tk::Picture::load(QStringLiteral("rutor.jpg"));
+        const QImage small = picture.render(QSize(32, 16));
+        QVERIFY(qAbs(small.pixelColor(10, 10).lightness() - 128) < 40);
+        const QImage full = picture.render(QSize(256, 128));
+        QCOMPARE(full.size(), QSize(256, 128));
+        QVERIFY2(full.pixelColor(1, 1).lightness() < 50, qPrintable(full.pixelColor(1, 1).name()));
+        QVERIFY2(full.pixelColor(5, 1).lightness() > 205, qPrintable(full.pixelColor(5, 1).name()));
+    }
+
+    // A file replaced or removed after loading: the picture still draws what was loaded.
+    void drawsWhatWasLoaded() {
+        ScratchFolder folder;
+        QImage red(640, 480, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        savePicture(red, QStringLiteral("bild.jpg"), "JPEG");
+        const tk::Picture picture = tk::Picture::load(QStringLiteral("bild.jpg"));
+        QImage blue(640, 480, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        savePicture(blue, QStringLiteral("bild.jpg"), "JPEG");
+        QFile replaced(QStringLiteral("bild.jpg"));
+        QVERIFY(replaced.open(QIODevice::ReadWrite));
+        QVERIFY(replaced.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                     QFileDevice::FileModificationTime));
+        replaced.close();
+        QVERIFY(near(picture.render(QSize(640, 480)).pixelColor(320, 240), Qt::red));
+
+        const tk::Picture gone = tk::Picture::load(QStringLiteral("bild.jpg"));
+        QVERIFY(QFile::remove(QStringLiteral("bild.jpg")));
+        QVERIFY(near(gone.render(QSize(640, 480)).pixelColor(320, 240), Qt::blue));
+    }
+
+    void tooLargeToDecode_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("limit"); // megabytes; 0 keeps Qt's own
+        QTest::newRow("JPEG claiming 65000 x 65000")
+            << "stor.jpg" << jpegClaiming(65000, 65000) << 0;
+        QTest::newRow("BMP of 600 x 600 beyond a 1 MB limit")
+            << "stor.bmp" << encoded(gridPicture(600, 600, 2, 2), "BMP") << 1;
+    }
+    void tooLargeToDecode() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, limit);
+        ScratchFolder folder;
+        writeBytes(fileName, bytes);
+        const AllocationLimit allowed(limit ? limit : QImageReader::allocationLimit());
+        const QString message = loadFailure(fileName);
+        QVERIFY2(message.contains(fileName) && message.contains(QStringLiteral("för stor")),
+                 qPrintable(message));
+    }
+
+    // The error lies past the header, in a later scan: decoding at load finds it.
+    void brokenScanFailsAtLoad() {
+        ScratchFolder folder;
+        QImage image(320, 240, QImage::Format_RGB32);
+        for (int y = 0; y < 240; ++y) {
+            for (int x = 0; x < 320; ++x)
+                image.setPixel(x, y, qRgb(x % 256, y, (x * y) % 256));
+        }
+        QByteArray bytes = encoded(image, "JPEG", 90, true);
+        const int scan = markerAt(bytes, 0xDA, 3);
+        QVERIFY(scan > 0);
+        const int components = uchar(bytes[scan + 4]);
+        const int selection = scan + 5 + 2 * components;
+        bytes[selection] = 0; // a progressive scan may not hold the DC and AC coefficients together
+        bytes[selection + 1] = 63;
+        writeBytes(QStringLiteral("trasig.jpg"), bytes);
+        QCOMPARE(QImageReader(QStringLiteral("trasig.jpg")).size(), QSize(320, 240));
+        const QString message = loadFailure(QStringLiteral("trasig.jpg"));
+        QVERIFY2(message.contains(QStringLiteral("trasig.jpg")) &&
+                     message.contains(QStringLiteral("skadade")),
+                 qPrintable(message));
+    }
+
+    void partOfARenderingMatchesTheWhole() {
+        const tk::Picture picture = tk::Picture::fromImage(gridPicture(70, 50, 7, 5));
+        for (const QSize size : {QSize(70, 50), QSize(140, 100)}) {
+            const QImage whole = picture.render(size);
+            const QRect shown(size.width() / 3, size.height() / 5, size.width() / 2,
+                              size.height() / 2);
+            const QImage part = picture.render(size, shown);
+            QCOMPARE(part.size(), shown.size());
+            // Inside the part: at its very edge the smooth scaling sees no neighbours.
+            for (int y = 2; y < part.height() - 2; y += 4) {
+                for (int x = 2; x < part.width() - 2; x += 4)
+                    QVERIFY(near(part.pixelColor(x, y),
+                                 whole.pixelColor(shown.topLeft() + QPoint(x, y)), 8));
+            }
+        }
+    }
+
+    // A picture at its natural size, far larger than the window and partly left of it.
+    void imageBeyondTheWindowRendersWhatShows() {
+        RecordingProgram recorder;
+        tk::Form form(recorder.program, {.clientWidth = 3000, .clientHeight = 3000});
+        QSize largestDrawn;
+        const tk::Picture grid = tk::Picture::fromImage(gridPicture(1000, 1000, 10, 10));
+        const tk::Picture watched =
+            tk::Picture::fromDrawing(QSize(1000, 1000), [&](QPainter& painter) {
+                largestDrawn = largestDrawn.expandedTo(
+                    QSize(painter.device()->width(), painter.device()->height()));
+                painter.drawImage(0, 0, grid.render(QSize(1000, 1000)));
+            });
+        tk::Image image(form, {.bounds = {-1500, 0, 100, 100}});
+        image.setPicture(watched);
+        QCOMPARE(image.width(), 15000.0f);
+        const QImage shot = form.widget()->grab().toImage();
+        QCOMPARE(shot.size(), QSize(200, 200));
+        QVERIFY(largestDrawn.width() <= 200 && largestDrawn.height() <= 200);
+        QVERIFY(near(shot.pixelColor(50, 50), cellColour(1), 8));    // picture at (150, 50)
+        QVERIFY(near(shot.pixelColor(150, 150), cellColour(12), 8)); // picture at (250, 150)
+    }
+};
+
+QTEST_MAIN(TestPictures)
+#include "test_pictures.moc"
