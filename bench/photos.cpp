@@ -1,13 +1,13 @@
 #include "photos.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
 #include <vector>
 
 namespace bench {
@@ -34,8 +34,8 @@ private:
 class ValueNoise {
 public:
     ValueNoise(QSize size, int cell, XorShift& random)
-        : cell(cell), columns(size.width() / cell + 2), values(std::size_t(columns) *
-                                                               std::size_t(size.height() / cell + 2)) {
+        : cell(cell), columns(size.width() / cell + 2),
+          values(std::size_t(columns) * std::size_t(size.height() / cell + 2)) {
         for (float& v : values)
             v = random.unit();
     }
@@ -60,13 +60,16 @@ private:
     std::vector<float> values;
 };
 
-int clamp8(float v) { return std::clamp(int(v), 0, 255); }
+int clamp8(float v) {
+    return std::clamp(int(v), 0, 255);
+}
 
 } // namespace
 
 QList<Input> inputs() {
     return {
-        {QStringLiteral("bild-400x300.bmp"), QSize(400, 300), "BMP", QStringLiteral("BMP 400 x 300")},
+        {QStringLiteral("bild-400x300.bmp"), QSize(400, 300), "BMP",
+         QStringLiteral("BMP 400 x 300")},
         {QStringLiteral("foto-12mp.jpg"), QSize(4000, 3000), "JPEG", QStringLiteral("JPEG 12 MP")},
         {QStringLiteral("foto-24mp.jpg"), QSize(6000, 4000), "JPEG", QStringLiteral("JPEG 24 MP")},
         {QStringLiteral("foto-50mp.jpg"), QSize(8688, 5792), "JPEG", QStringLiteral("JPEG 50 MP")},
@@ -102,7 +105,8 @@ QImage cameraPhoto(QSize size, quint32 seed) {
         float tintWeight;
         tint.row(y, tintUpper, tintLower, tintWeight);
         const bool sky = float(y) < horizon;
-        const float depth = sky ? float(y) / horizon : (float(y) - horizon) / (size.height() - horizon);
+        const float depth =
+            sky ? float(y) / horizon : (float(y) - horizon) / (size.height() - horizon);
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
             float detail = 0;
@@ -114,7 +118,8 @@ QImage cameraPhoto(QSize size, quint32 seed) {
             const float grain = float(int(random.next() % 17) - 8);
             if (sky) {
                 detail *= 0.35f;
-                line[x] = qRgb(clamp8(90 + 60 * depth + detail + grain), clamp8(140 + 40 * depth + detail + grain),
+                line[x] = qRgb(clamp8(90 + 60 * depth + detail + grain),
+                               clamp8(140 + 40 * depth + detail + grain),
                                clamp8(210 - 20 * depth + detail + hue + grain));
             } else {
                 line[x] = qRgb(clamp8(110 - 30 * depth + detail + hue + grain),
