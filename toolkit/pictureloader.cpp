@@ -24,6 +24,10 @@ constexpr double margin = 1.25;
 // for by a floating-point division, which these ratios survive exactly.
 constexpr int whole = 8;
 
+// Device pixels across that a first decode keeps at least: a picture drawn 297 pixels wide, with
+// the margin, at a device pixel ratio of 1.
+constexpr int firstDrawingWidth = 400;
+
 QSize eighthsOf(QSize size, int eighths) {
     return QSize((size.width() * eighths + whole - 1) / whole,
                  (size.height() * eighths + whole - 1) / whole);
@@ -168,9 +172,15 @@ Picture Picture::load(const QString& fileName) {
     const bool sideways = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     const QSize natural = sideways ? stored.transposed() : stored;
 
-    // Decoded now, so that a broken file fails here and not when it is drawn; as coarsely as the
-    // decoder can, for the first drawing to refine.
-    const int eighths = reader.supportsOption(QImageIOHandler::ScaledSize) ? 1 : whole;
+    // Decoded now, so that a broken file fails here and not when it is drawn: as coarsely as the
+    // decoder can while still fine enough for a drawing a few hundred pixels wide, so that the
+    // usual first drawing needs no second decode.
+    int eighths = whole;
+    if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        eighths = 1;
+        while (eighths < whole && eighthsOf(natural, eighths).width() < firstDrawingWidth)
+            eighths *= 2;
+    }
     if (!decodable(eighthsOf(stored, eighths)))
         unreadable(fileName, tooLarge(stored));
     QImage pixels = decodeAt(reader, eighths);
