@@ -14,25 +14,6 @@ using namespace testsupport;
 
 namespace {
 
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-QByteArray bmpClaiming(qint32 width, qint32 height) {
-    QByteArray bytes = encoded(gridPicture(4, 4, 1, 1), "BMP");
-    const auto put32 = [&bytes](int at, qint32 v) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = char(quint32(v) >> (8 * i) & 0xFF);
-    };
-    put32(18, width);
-    put32(22, height);
-    return bytes;
-}
-
 const QByteArray goodBmp = encoded(gridPicture(400, 300, 4, 3), "BMP");
 const QByteArray goodJpeg = encoded(gridPicture(400, 300, 4, 3), "JPEG");
 const QByteArray goodGif = [] {

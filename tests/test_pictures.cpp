@@ -19,18 +19,6 @@ using namespace testsupport;
 
 namespace {
 
-QByteArray encoded(const QImage& image, const char* format, int quality = 95,
-                   bool progressive = false) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
-}
-
 // Qt's JPEG writer turns the pixels rather than record an orientation, so the Exif segment
 // with the orientation tag is written here: a TIFF header and one IFD entry, 0x0112 SHORT.
 QByteArray withOrientation(const QByteArray& jpeg, int orientation) {
@@ -69,15 +57,6 @@ QByteArray jpegClaiming(int width, int height) {
 bool near(QColor a, QColor b, int tolerance = 40) {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
            qAbs(a.blue() - b.blue()) <= tolerance;
-}
-
-QString loadFailure(const QString& fileName) {
-    try {
-        tk::Picture::load(fileName);
-    } catch (const tk::RuntimeError& error) {
-        return error.message();
-    }
-    return {};
 }
 
 // Qt's allocation limit for one test, back to what it was afterwards.

@@ -1,7 +1,12 @@
 #include "testsupport.h"
 
+#include "toolkit/picture.h"
+#include "toolkit/runtimeerror.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTest>
 
@@ -50,6 +55,37 @@ QImage gridPicture(int width, int height, int cols, int rows) {
 
 void savePicture(const QImage& image, const QString& fileName, const char* format) {
     QVERIFY2(image.save(fileName, format), qPrintable(fileName));
+}
+
+QByteArray encoded(const QImage& image, const char* format, int quality, bool progressive) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+QByteArray bmpClaiming(qint32 width, qint32 height) {
+    QByteArray bytes = encoded(gridPicture(4, 4, 1, 1), "BMP");
+    const auto put32 = [&bytes](int at, qint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char(quint32(v) >> (8 * i) & 0xFF);
+    };
+    put32(18, width);
+    put32(22, height);
+    return bytes;
+}
+
+QString loadFailure(const QString& fileName) {
+    try {
+        tk::Picture::load(fileName);
+    } catch (const tk::RuntimeError& error) {
+        return error.message();
+    }
+    return {};
 }
 
 void writeSettings(int cols, int rows, const QByteArray& name) {

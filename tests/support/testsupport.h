@@ -41,6 +41,11 @@ void writeBytes(const QString& fileName, const QByteArray& bytes);
 QImage gridPicture(int width, int height, int cols, int rows);
 QColor cellColour(int index);
 void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
+QByteArray encoded(const QImage& image, const char* format, int quality = 95, bool progressive = false);
+// A small BMP whose header claims another size.
+QByteArray bmpClaiming(qint32 width, qint32 height);
+// The message of the run-time error that loading the picture ends with, or empty.
+QString loadFailure(const QString& fileName);
 void writeSettings(int cols, int rows, const QByteArray& name);
 
 } // namespace testsupport
