@@ -1,5 +1,6 @@
 #include "frame.h"
 
+#include "edges.h"
 #include "form.h"
 
 #include <QPainter>
@@ -21,9 +22,7 @@ protected:
         const QFontMetrics metrics(font());
         // The line runs through the middle of the caption, which sits a little in from the left.
         const int lineY = metrics.height() / 2;
-        const QRect box = rect().adjusted(0, lineY, -1, -1);
-        painter.setPen(Qt::black);
-        painter.drawRect(box);
+        drawBox(painter, rect().adjusted(0, lineY, 0, 0), Qt::black);
         if (caption.isEmpty())
             return;
         constexpr int captionLeft = 6;

@@ -1,5 +1,6 @@
 #include "picturebutton.h"
 
+#include "edges.h"
 #include "form.h"
 #include "program.h"
 
@@ -57,18 +58,10 @@ private:
     static void paintBevel(QPainter& painter, const QRect& r, bool down) {
         const QColor light = down ? QColor(128, 128, 128) : Qt::white;
         const QColor dark = down ? Qt::white : QColor(128, 128, 128);
-        painter.setPen(Qt::black);
-        painter.drawRect(r.adjusted(0, 0, -1, -1));
-        const QRect face = r.adjusted(1, 1, -2, -2);
-        for (int i = 0; i < 2; ++i) {
-            const QRect edge = face.adjusted(i, i, -i, -i);
-            painter.setPen(light);
-            painter.drawLine(edge.topLeft(), edge.topRight());
-            painter.drawLine(edge.topLeft(), edge.bottomLeft());
-            painter.setPen(dark);
-            painter.drawLine(edge.bottomLeft(), edge.bottomRight());
-            painter.drawLine(edge.topRight(), edge.bottomRight());
-        }
+        drawBox(painter, r, Qt::black);
+        const QRect face = r.adjusted(1, 1, -1, -1);
+        for (int i = 0; i < 2; ++i)
+            drawEdges(painter, face.adjusted(i, i, -i, -i), light, dark);
     }
 
     Picture bitmap;

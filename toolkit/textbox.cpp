@@ -1,5 +1,6 @@
 #include "textbox.h"
 
+#include "edges.h"
 #include "form.h"
 
 #include <QLineEdit>
@@ -21,8 +22,7 @@ protected:
         if (!border)
             return;
         QPainter painter(this);
-        painter.setPen(Qt::black);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        drawBox(painter, rect(), Qt::black);
     }
 
 private:
