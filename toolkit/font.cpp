@@ -5,12 +5,23 @@
 
 namespace tk {
 
+namespace {
+
+// "MS Sans Serif" exists only as a bitmap face, and then only at a few sizes; Liberation Sans
+// (Debian's fonts-liberation) has Arial's metrics, close to its widths, and scales to any pixel
+// ratio. The faces after it keep captions inside their controls where it is missing.
+QStringList familiesFor(const QString& family) {
+    if (family.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0)
+        return {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
+                QStringLiteral("Microsoft Sans Serif")};
+    return {family};
+}
+
+} // namespace
+
 QFont toQFont(const FontDesign& design) {
-    // Where the design family is missing, a face of about its width keeps captions inside
-    // their controls; the system's default sans serif face is often much wider.
     QFont font;
-    font.setFamilies(QStringList{design.family, QStringLiteral("Microsoft Sans Serif"),
-                                 QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies(familiesFor(design.family));
     font.setPixelSize(int(std::lround(design.points * 96.0 / 72.0)));
     font.setWeight(design.weight >= 700 ? QFont::Bold : QFont::Normal);
     font.setStyleHint(QFont::SansSerif);

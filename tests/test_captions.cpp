@@ -1,0 +1,159 @@
+// The windows' captions in the face their "MS Sans Serif" maps to, measured against the room their
+// controls give them: none may be cut off at a side.
+
+#include "game/bitmaps.h"
+#include "game/form1.h"
+#include "setup/form1.h"
+#include "support/testsupport.h"
+#include "toolkit/font.h"
+
+#include <QAbstractButton>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QTest>
+
+using namespace testsupport;
+
+namespace {
+
+// The picture button's bevel: a black line and two lines of light and shadow on each side.
+constexpr int bevel = 3;
+
+struct Room {
+    QString caption;
+    int text; // pixels the caption needs across
+    int across; // pixels the control leaves for it
+};
+
+QString describe(const Room& room) {
+    return QStringLiteral("\"%1\" needs %2 pixels, has %3")
+        .arg(room.caption)
+        .arg(room.text)
+        .arg(room.across);
+}
+
+int advance(const QWidget* widget, const QString& text) {
+    return QFontMetrics(widget->font()).horizontalAdvance(text);
+}
+
+Room pictureButton(QAbstractButton* button, const tk::Picture& bitmap, const QString& caption) {
+    button->setText(caption);
+    const QFontMetrics metrics(button->font());
+    // Caption and bitmap stand one above the other inside the bevel.
+    const int needDown = bitmap.pixelSize().height() + 2 + metrics.height();
+    if (needDown > button->height() - 2 * bevel)
+        return {caption + QStringLiteral(" (in height)"), needDown, button->height() - 2 * bevel};
+    return {caption, advance(button, caption), button->width() - 2 * bevel};
+}
+
+Room pushButton(const QPushButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect contents =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    return {button->text(), advance(button, button->text()), contents.width()};
+}
+
+Room optionButton(const QRadioButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect contents =
+        button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button);
+    return {button->text(), advance(button, button->text()), contents.width()};
+}
+
+// A frame's caption stands in its top line, as far in from the right edge as from the left.
+Room frame(const QWidget* frame, const QString& caption, int inset) {
+    return {caption, advance(frame, caption), frame->width() - 2 * inset};
+}
+
+// A line edit scrolls its text to the cursor; moved to the end of a text that fits, the cursor
+// lies exactly the text's width from where it stood at the start.
+Room lineEdit(QLineEdit* box) {
+    const QString text = box->text();
+    box->setCursorPosition(0);
+    const int start = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    box->setCursorPosition(int(text.size()));
+    const int end = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    box->setCursorPosition(0);
+    const int needed = advance(box, text);
+    return {text, needed, needed - std::abs(end - start - needed)};
+}
+
+} // namespace
+
+class TestCaptions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void designFaceMapsToTheMetricAlike_data() {
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("weight");
+        QTest::newRow("8.25 bold, the windows") << 8.25 << 700;
+        QTest::newRow("9.75 bold, picture and option buttons") << 9.75 << 700;
+        QTest::newRow("12 bold, frames") << 12.0 << 700;
+        QTest::newRow("12 normal, file list") << 12.0 << 400;
+        QTest::newRow("13.5 normal, name box") << 13.5 << 400;
+        QTest::newRow("18 normal, OK and Avbryt") << 18.0 << 400;
+    }
+    void designFaceMapsToTheMetricAlike() {
+        QFETCH(double, points);
+        QFETCH(int, weight);
+        const QFont font = tk::toQFont({.points = points, .weight = weight});
+        const QFontInfo face(font);
+        QCOMPARE(face.family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(face.bold(), weight == 700);
+        QCOMPARE(face.pixelSize(), int(std::lround(points * 96 / 72)));
+    }
+
+    void gameCaptionsFit() {
+        ScratchFolder folder;
+        savePicture(gridPicture(400, 300, 2, 2), QStringLiteral("bild.bmp"));
+        writeSettings(2, 2, "bild.bmp");
+        RecordingProgram recorder;
+        bitvik::Form1 f(recorder.program);
+        f.loadAndShow();
+        const QList<Room> rooms{
+            pictureButton(f.Command3D3.widget(), bitvik::shuffleBitmap(), QStringLiteral("Blanda")),
+            pictureButton(f.Command3D1.widget(), bitvik::eyeBitmap(), QStringLiteral("Se bild")),
+            pictureButton(f.Command3D1.widget(), bitvik::eyeBitmap(), QStringLiteral("Göm bild")),
+            pictureButton(f.Command3D2.widget(), bitvik::stopBitmap(), QStringLiteral("Sluta")),
+        };
+        for (const Room& room : rooms)
+            QVERIFY2(room.text <= room.across, qPrintable(describe(room)));
+    }
+
+    void setupCaptionsFit() {
+        ScratchFolder folder;
+        savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("a.bmp"), "BMP");
+        RecordingProgram recorder(QStringLiteral("Tralloma"));
+        tralloma::Form1 f(recorder.program);
+        f.loadAndShow();
+        QList<Room> rooms{
+            pushButton(f.Command1.widget()),
+            pushButton(f.Command2.widget()),
+            frame(f.Frame2.widget(), f.Frame2.caption(), 6),
+            frame(f.Frame1.widget(), f.Frame1.caption(), 6),
+            lineEdit(f.Bild.widget()),
+        };
+        for (int i = 0; i <= 6; ++i)
+            rooms << optionButton(f.Option2(i).widget()) << optionButton(f.Option1(i).widget());
+        for (const Room& room : rooms)
+            QVERIFY2(room.text <= room.across, qPrintable(describe(room)));
+        // Every caption is in the face the design names, as mapped.
+        const QList<QWidget*> controls{f.Command1.widget(), f.Frame2.widget(),
+                                       f.Option2(0).widget(), f.Bild.widget(),
+                                       f.Text1.widget(), f.File1.widget()};
+        for (const QWidget* control : controls)
+            QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("Liberation Sans"));
+    }
+};
+
+QTEST_MAIN(TestCaptions)
+#include "test_captions.moc"
