@@ -81,12 +81,14 @@ Form1::Form1(tk::Program& program)
                        .font = buttonFont}),
       File1(*this, {.placement = {2760, 960, 2040, 5430, 0},
                     .pattern = QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg"),
-                    .font = {.points = 12, .weight = 400}}),
+                    .font = {.points = 12, .weight = 400},
+                    .accessibleName = QStringLiteral("Bilder")}),
       Command1(*this, {.placement = {6495, 5700, 1335, 1095, 2},
                        .caption = QStringLiteral("OK"),
                        .font = buttonFont}),
-      Text1(*this,
-            {.placement = {2760, 360, 2040, 480, 1}, .font = {.points = 13.5, .weight = 400}}),
+      Text1(*this, {.placement = {2760, 360, 2040, 480, 1},
+                    .font = {.points = 13.5, .weight = 400},
+                    .accessibleName = QStringLiteral("Bildfilens namn")}),
       Image1(*this, {.bounds = {4920, 360, 4455, 1335}, .stretch = false}) {
     // Each array's elements are created from the last to the first; they stack only among the
     // children of their own frame, so creating them after the frames changes nothing.

@@ -73,6 +73,7 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
     box->addItems(names);
 
     box->setFont(toQFont(design.font));
+    box->setAccessibleName(design.accessibleName);
     setColors(*box, design.backColor, design.foreColor);
     place(*box, form, design.placement);
     QObject::connect(box->selectionModel(), &QItemSelectionModel::selectionChanged, box.get(),

@@ -20,6 +20,8 @@ struct FileListBoxDesign {
     FontDesign font;
     Color backColor = systemWindowBackground;
     Color foreColor = systemWindowText;
+    // What a screen reader calls the list, which has no caption of its own to be read.
+    QString accessibleName;
 };
 
 // The files of the current directory that match the pattern: regular files only, no folders and

@@ -36,6 +36,8 @@ protected:
 Frame::Frame(Form& form, const FrameDesign& design)
     : owner(form), frame(std::make_unique<Widget>(form.widget(), design.caption)) {
     frame->setFont(toQFont(design.font));
+    // A screen reader names the group of option buttons by it, without the caption's indent.
+    frame->setAccessibleName(design.caption.trimmed());
     setColors(*frame, design.backColor, design.foreColor);
     place(*frame, form, design.placement);
 }

@@ -33,6 +33,7 @@ TextBox::TextBox(Form& form, const TextBoxDesign& design)
     : box(std::make_unique<Widget>(form.widget(), design.border)) {
     setText(design.text);
     box->setFont(toQFont(design.font));
+    box->setAccessibleName(design.accessibleName);
     setColors(*box, design.backColor, design.foreColor);
     place(*box, form, design.placement);
 }

@@ -17,6 +17,8 @@ struct TextBoxDesign {
     Color foreColor = systemWindowText;
     // A flat single line around the text, or none.
     bool border = true;
+    // What a screen reader calls the box, which has no caption of its own to be read.
+    QString accessibleName;
 };
 
 // A single-line text box.

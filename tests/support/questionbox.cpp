@@ -17,6 +17,27 @@ QuestionBox::QuestionBox(QString button) : press(std::move(button)) {
     timer.start();
 }
 
+void QuestionBox::readAccessible(QMessageBox* box) {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(box);
+    if (!window)
+        return;
+    accessibleRole = window->role();
+    accessibleName = window->text(QAccessible::Name);
+    accessibleText = window->text(QAccessible::Value);
+    // The buttons stand in a button box inside the box.
+    QList<QAccessibleInterface*> pending{window};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface* node = pending.takeFirst();
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            if (child->role() == QAccessible::PushButton)
+                accessibleButtons << child->text(QAccessible::Name);
+            else
+                pending << child;
+        }
+    }
+}
+
 void QuestionBox::look() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || seen)
@@ -28,6 +49,7 @@ void QuestionBox::look() {
     icon = box->icon();
     if (box->defaultButton())
         defaultButton = plain(box->defaultButton()->text());
+    readAccessible(box);
     QAbstractButton* chosen = nullptr;
     for (QAbstractButton* button : box->buttons()) {
         buttons << plain(button->text());

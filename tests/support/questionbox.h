@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QMessageBox>
 #include <QObject>
 #include <QStringList>
@@ -19,8 +20,15 @@ public:
     QString defaultButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 
+    // What a screen reader is told: the box's role, name and text, and its buttons' names.
+    QAccessible::Role accessibleRole = QAccessible::NoRole;
+    QString accessibleName;
+    QString accessibleText;
+    QStringList accessibleButtons;
+
 private:
     void look();
+    void readAccessible(QMessageBox* box);
     QString press;
     QTimer timer;
 };

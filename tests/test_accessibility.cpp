@@ -1,0 +1,224 @@
+// What a screen reader and a keyboard user meet: every control that takes the focus carries a
+// name, the question box and the error report can be read, and Tab walks the documented order.
+
+#include "game/form1.h"
+#include "setup/form1.h"
+#include "support/questionbox.h"
+#include "support/testsupport.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace testsupport;
+
+namespace {
+
+struct Game {
+    ScratchFolder folder;
+    RecordingProgram recorder;
+    std::unique_ptr<bitvik::Form1> form;
+
+    Game() {
+        savePicture(gridPicture(400, 300, 2, 2), QStringLiteral("bild.bmp"));
+        writeSettings(2, 2, "bild.bmp");
+        form = std::make_unique<bitvik::Form1>(recorder.program);
+        form->loadAndShow();
+    }
+};
+
+struct Tool {
+    ScratchFolder folder;
+    RecordingProgram recorder{QStringLiteral("Tralloma")};
+    std::unique_ptr<tralloma::Form1> form;
+
+    Tool() {
+        savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("a.bmp"), "BMP");
+        form = std::make_unique<tralloma::Form1>(recorder.program);
+        form->loadAndShow();
+    }
+};
+
+QAccessibleInterface* accessible(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    if (!face)
+        qFatal("no accessible interface for %s", widget->metaObject()->className());
+    return face;
+}
+
+struct Expected {
+    QWidget* widget;
+    QAccessible::Role role;
+    QString name;
+};
+
+void compareAll(const QList<Expected>& controls) {
+    for (const Expected& control : controls) {
+        QAccessibleInterface* face = accessible(control.widget);
+        QCOMPARE(face->text(QAccessible::Name), control.name);
+        QVERIFY2(face->role() == control.role, qPrintable(control.name));
+    }
+}
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+QList<QWidget*> walk(Qt::Key key, int steps) {
+    QList<QWidget*> visited{QApplication::focusWidget()};
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        visited << QApplication::focusWidget();
+    }
+    return visited;
+}
+
+template <typename T> QList<T> reversed(QList<T> list) {
+    std::reverse(list.begin(), list.end());
+    return list;
+}
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Names
+
+    void gameButtonsAreNamedByTheirCaptions() {
+        Game game;
+        bitvik::Form1& f = *game.form;
+        compareAll({{f.Command3D3.widget(), QAccessible::Button, QStringLiteral("Blanda")},
+                    {f.Command3D1.widget(), QAccessible::Button, QStringLiteral("Se bild")},
+                    {f.Command3D2.widget(), QAccessible::Button, QStringLiteral("Sluta")}});
+        // The name follows the caption when the button changes it.
+        click(f.Command3D1.widget());
+        QCOMPARE(accessible(f.Command3D1.widget())->text(QAccessible::Name),
+                 QStringLiteral("Göm bild"));
+    }
+
+    void setupControlsAreNamed() {
+        Tool tool;
+        tralloma::Form1& f = *tool.form;
+        QList<Expected> controls{
+            {f.File1.widget(), QAccessible::List, QStringLiteral("Bilder")},
+            {f.Text1.widget(), QAccessible::EditableText, QStringLiteral("Bildfilens namn")},
+            {f.Command1.widget(), QAccessible::Button, QStringLiteral("OK")},
+            {f.Command2.widget(), QAccessible::Button, QStringLiteral("Avbryt")},
+            {f.Frame2.widget(), QAccessible::Client, QStringLiteral("X-led")},
+            {f.Frame1.widget(), QAccessible::Client, QStringLiteral("Y-led")},
+        };
+        for (int i = 0; i <= 6; ++i) {
+            controls << Expected{f.Option2(i).widget(), QAccessible::RadioButton,
+                                 QStringLiteral("x = %1").arg(i + 1)}
+                     << Expected{f.Option1(i).widget(), QAccessible::RadioButton,
+                                 QStringLiteral("y = %1").arg(i + 1)};
+        }
+        compareAll(controls);
+    }
+
+    void chosenGridIsRead() {
+        Tool tool;
+        tralloma::Form1& f = *tool.form;
+        for (int i = 0; i <= 6; ++i) {
+            QCOMPARE(bool(accessible(f.Option2(i).widget())->state().checked), i == 2);
+            QCOMPARE(bool(accessible(f.Option1(i).widget())->state().checked), i == 2);
+        }
+        QCOMPARE(accessible(f.Text1.widget())->text(QAccessible::Value), QStringLiteral("a.bmp"));
+        QAccessibleInterface* list = accessible(f.File1.widget());
+        QCOMPARE(list->childCount(), 1);
+        QCOMPARE(list->child(0)->text(QAccessible::Name), QStringLiteral("a.bmp"));
+        QVERIFY(list->child(0)->state().selected);
+    }
+
+    // The boxes
+
+    void quitQuestionIsRead() {
+        Game game;
+        QuestionBox box(QStringLiteral("Nej"));
+        click(game.form->Command3D2.widget());
+        QVERIFY(box.seen);
+        QCOMPARE(box.accessibleRole, QAccessible::AlertMessage);
+        QCOMPARE(box.accessibleName, QStringLiteral("Sluta"));
+        QCOMPARE(box.accessibleText, QStringLiteral("       Vill du sluta ?"));
+        QCOMPARE(box.accessibleButtons, (QStringList{"Ja", "Nej"}));
+    }
+
+    void errorReportIsRead() {
+        QuestionBox box(QStringLiteral("OK"));
+        const QString message = QStringLiteral("Filen \"bitvik.ini\" finns inte.");
+        tk::showErrorReport(QStringLiteral("Bitvik"), message);
+        QVERIFY(box.seen);
+        QCOMPARE(box.accessibleRole, QAccessible::AlertMessage);
+        QCOMPARE(box.accessibleName, QStringLiteral("Bitvik"));
+        QCOMPARE(box.accessibleText, message);
+        QCOMPARE(box.accessibleButtons, QStringList{"OK"});
+    }
+
+    // Keys
+
+    void gameTabOrderBothWays() {
+        Game game;
+        bitvik::Form1& f = *game.form;
+        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
+        const QList<QWidget*> forward{f.Command3D1.widget(), f.Command3D2.widget(),
+                                      f.Command3D3.widget(), f.Command3D1.widget()};
+        QCOMPARE(walk(Qt::Key_Tab, 3), forward);
+        QCOMPARE(walk(Qt::Key_Backtab, 3), reversed(forward));
+    }
+
+    void setupTabOrderBackwards() {
+        Tool tool;
+        tralloma::Form1& f = *tool.form;
+        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
+        const QList<QWidget*> backward{
+            f.File1.widget(),      f.Bild.widget(),       f.Option2(2).widget(), f.Option1(2).widget(),
+            f.Command2.widget(),   f.Command1.widget(),   f.Text1.widget(),      f.File1.widget()};
+        QCOMPARE(walk(Qt::Key_Backtab, 7), backward);
+    }
+
+    // The Tab stop of a group is its chosen button, wherever the arrow keys move the choice; the
+    // group's stop then lies at that button's own tab position.
+    void tabStopFollowsTheChoice_data() {
+        QTest::addColumn<bool>("rows");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<int>("tabsToBild");
+        QTest::newRow("x = 4: then the label box") << false << 1 << 3 << 1;
+        QTest::newRow("x = 7: then the label box") << false << 4 << 6 << 1;
+        QTest::newRow("y = 5: then the X-led group") << true << 2 << 4 << 2;
+        QTest::newRow("y = 6: after the X-led group") << true << 3 << 5 << 1;
+        QTest::newRow("y = 7: after the X-led group") << true << 4 << 6 << 1;
+    }
+    void tabStopFollowsTheChoice() {
+        QFETCH(bool, rows);
+        QFETCH(int, downs);
+        QFETCH(int, chosen);
+        QFETCH(int, tabsToBild);
+        Tool tool;
+        tralloma::Form1& f = *tool.form;
+        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
+        auto& group = rows ? f.Option1 : f.Option2;
+        group(2).widget()->setFocus();
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), group(chosen).widget());
+        QVERIFY(group(chosen).value());
+        QList<QWidget*> visited = walk(Qt::Key_Tab, tabsToBild);
+        QCOMPARE(visited.last(), f.Bild.widget());
+        // Into the window again from the list, the group is entered at its new choice.
+        f.File1.widget()->setFocus();
+        visited = walk(Qt::Key_Tab, 8);
+        QVERIFY(visited.contains(group(chosen).widget()));
+        QVERIFY(!visited.contains(group(2).widget()));
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "test_accessibility.moc"
