@@ -20,6 +20,8 @@ QPixmap drawIcon(int side, qreal ratio) {
     QPen outline(Qt::black);
     outline.setWidthF(16.0 / side);
     outline.setJoinStyle(Qt::MiterJoin);
+    // The line under the title bar ends at the window's edges instead of poking out of them.
+    outline.setCapStyle(Qt::FlatCap);
     painter.setPen(outline);
     const qreal half = outline.widthF() / 2;
     painter.drawRect(window.adjusted(half, half, -half, -half));

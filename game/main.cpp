@@ -6,6 +6,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // Ties the windows to the menu entry, whose icon Wayland shows for them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("bitvik"));
     tk::Program program(QStringLiteral("Bitvik"));
     bitvik::Form1 window(program);
     window.loadAndShow();

@@ -9,6 +9,7 @@ packages=(
     xvfb xauth openbox xdotool x11-utils imagemagick
     fonts-liberation fonts-dejavu-core
     python3
+    dpkg-dev desktop-file-utils xdg-user-dirs
 )
 
 missing=()
