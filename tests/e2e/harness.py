@@ -42,12 +42,13 @@ def close_to(a, b, tolerance=6):
 
 
 class Display:
-    """Xvfb on a free display number, 24 bit, with openbox unless told otherwise."""
+    """Xvfb on a free display number, 24 bit, with openbox unless told otherwise; the programs
+    scaled by Qt by a factor when one is given."""
 
-    def __init__(self, window_manager=True):
+    def __init__(self, window_manager=True, screen=SCREEN, scale=None):
         read, write = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{screen[0]}x{screen[1]}x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
@@ -58,6 +59,8 @@ class Display:
         self.env = dict(os.environ, DISPLAY=":" + number)
         self.env.pop("QT_QPA_PLATFORM", None)
         self.env.pop("QT_SCALE_FACTOR", None)
+        if scale:
+            self.env["QT_SCALE_FACTOR"] = str(scale)
         wait_for(lambda: self.run(["xdpyinfo"], check=False).returncode == 0, what="Xvfb")
         self.wm = None
         if window_manager:
@@ -85,6 +88,15 @@ class Display:
 
     def save_screenshot(self, path):
         self.run(["import", "-window", "root", path])
+
+    def save_window_screenshot(self, path, window):
+        """The window with the frame the window manager gives it."""
+        left, top, width, height = self.geometry(window)
+        extents = self.run(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"], check=False).stdout
+        numbers = re.findall(rb"\d+", extents.split(b"=", 1)[-1])
+        l, r, t, b = (int(n) for n in numbers) if len(numbers) == 4 else (0, 0, 0, 0)
+        crop = f"{width + l + r}x{height + t + b}+{left - l}+{top - t}"
+        self.run(["import", "-window", "root", "-crop", crop, "+repage", path])
 
     def click(self, x, y, button=1, double=False):
         repeat = ["--repeat", "2", "--delay", "60"] if double else []
@@ -194,9 +206,11 @@ def board_layout(cols, rows, width_px, height_px, outer_width=9600.0):
 
 class E2ETestCase(unittest.TestCase):
     window_manager = True
+    screen = SCREEN
+    scale = None
 
     def setUp(self):
-        self.display = Display(self.window_manager)
+        self.display = Display(self.window_manager, self.screen, self.scale)
         self.addCleanup(self.display.close)
         self.folder = tempfile.mkdtemp(prefix="bitvik-e2e-")
         self.addCleanup(shutil.rmtree, self.folder, True)
@@ -220,3 +234,9 @@ class E2ETestCase(unittest.TestCase):
         if target:
             os.makedirs(target, exist_ok=True)
             self.display.save_screenshot(os.path.join(target, name))
+
+    def keep_window_screenshot(self, name, window):
+        target = os.environ.get("E2E_SCREENSHOTS")
+        if target:
+            os.makedirs(target, exist_ok=True)
+            self.display.save_window_screenshot(os.path.join(target, name), window)
