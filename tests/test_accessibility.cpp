@@ -183,6 +183,29 @@ private slots:
         QCOMPARE(walk(Qt::Key_Backtab, 7), backward);
     }
 
+    void keysAloneChooseAndSave() {
+        Tool tool;
+        tralloma::Form1& f = *tool.form;
+        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
+        // Four Tabs from the list reach the " Y-led" group at its choice; Up chooses "y = 2";
+        // two Backtabs go back past "Avbryt" to "OK", which Space presses.
+        QCOMPARE(walk(Qt::Key_Tab, 4).last(), f.Option1(2).widget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QVERIFY(f.Option1(1).value());
+        QCOMPARE(walk(Qt::Key_Backtab, 2).last(), f.Command1.widget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), QByteArray("3\r\n2\r\n\"a.bmp\"\r\n"));
+        QCOMPARE(tool.recorder.endings, QList<int>{0});
+    }
+
+    void spacePressesAPictureButton() {
+        Game game;
+        QVERIFY(QTest::qWaitForWindowActive(game.form->widget()));
+        QCOMPARE(QApplication::focusWidget(), game.form->Command3D1.widget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(game.form->Command3D1.caption(), QStringLiteral("Göm bild"));
+    }
+
     // The Tab stop of a group is its chosen button, wherever the arrow keys move the choice; the
     // group's stop then lies at that button's own tab position.
     void tabStopFollowsTheChoice_data() {
