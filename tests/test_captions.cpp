@@ -4,6 +4,7 @@
 #include "game/bitmaps.h"
 #include "game/form1.h"
 #include "setup/form1.h"
+#include "support/startedgame.h"
 #include "support/testsupport.h"
 #include "toolkit/font.h"
 
@@ -113,12 +114,8 @@ private slots:
     }
 
     void gameCaptionsFit() {
-        ScratchFolder folder;
-        savePicture(gridPicture(400, 300, 2, 2), QStringLiteral("bild.bmp"));
-        writeSettings(2, 2, "bild.bmp");
-        RecordingProgram recorder;
-        bitvik::Form1 f(recorder.program);
-        f.loadAndShow();
+        StartedGame game(2, 2);
+        bitvik::Form1& f = *game.form;
         const QList<Room> rooms{
             pictureButton(f.Command3D3.widget(), bitvik::shuffleBitmap(), QStringLiteral("Blanda")),
             pictureButton(f.Command3D1.widget(), bitvik::eyeBitmap(), QStringLiteral("Se bild")),

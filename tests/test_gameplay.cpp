@@ -1,5 +1,6 @@
 #include "game/form1.h"
 #include "support/questionbox.h"
+#include "support/startedgame.h"
 #include "support/testsupport.h"
 
 #include <QAbstractButton>
@@ -15,18 +16,10 @@ namespace {
 
 // A game on a grid picture whose cells have their own colours, with a timer that counts, so
 // every run shuffles alike.
-struct Game {
-    ScratchFolder folder;
-    RecordingProgram recorder;
-    std::unique_ptr<Form1> form;
-
-    Game(int cols, int rows, int width = 400, int height = 300) {
-        savePicture(gridPicture(width, height, cols, rows), QStringLiteral("bild.bmp"));
-        writeSettings(cols, rows, "bild.bmp");
-        form = std::make_unique<Form1>(recorder.program,
-                                       tk::Random([tick = std::uint64_t(0)]() mutable { return ++tick; }));
-        form->loadAndShow();
-    }
+struct Game : StartedGame {
+    Game(int cols, int rows)
+        : StartedGame(cols, rows, 400, 300,
+                      tk::Random([tick = std::uint64_t(0)]() mutable { return ++tick; })) {}
 
     Form1& f() { return *form; }
     int cells() { return f().BITVIK.pieceCount.value(); }

@@ -5,6 +5,7 @@
 #include "game/bitmaps.h"
 #include "game/form1.h"
 #include "setup/form1.h"
+#include "support/startedgame.h"
 #include "support/testsupport.h"
 
 #include <QAbstractButton>
@@ -52,13 +53,9 @@ class TestHiDpi : public QObject {
 
 private slots:
     void gameWindowTwiceAsLargeInTheSameTwips() {
-        ScratchFolder folder;
-        savePicture(gridPicture(400, 300, 4, 3), QStringLiteral("bild.bmp"));
-        writeSettings(4, 3, "bild.bmp");
-        RecordingProgram recorder;
-        bitvik::Form1 f(recorder.program);
-        f.loadAndShow();
-        QVERIFY2(recorder.reports.isEmpty(), qPrintable(recorder.reports.value(0)));
+        StartedGame game(4, 3);
+        bitvik::Form1& f = *game.form;
+        QVERIFY2(game.recorder.reports.isEmpty(), qPrintable(game.recorder.reports.value(0)));
         QCOMPARE(f.widget()->devicePixelRatioF(), qreal(ratio));
         QCOMPARE(f.widget()->size(), QSize(634, 455));
         QCOMPARE(grabbed(f.widget()).size(), QSize(634, 455) * ratio);
@@ -85,12 +82,8 @@ private slots:
 
     // A bitmap scaled up from its design size would not match its drawing at twice the size.
     void buttonBitmapsAtDeviceResolution() {
-        ScratchFolder folder;
-        savePicture(gridPicture(400, 300, 2, 2), QStringLiteral("bild.bmp"));
-        writeSettings(2, 2, "bild.bmp");
-        RecordingProgram recorder;
-        bitvik::Form1 f(recorder.program);
-        f.loadAndShow();
+        StartedGame game(2, 2);
+        bitvik::Form1& f = *game.form;
         const QList<std::pair<QAbstractButton*, tk::Picture>> buttons{
             {f.Command3D3.widget(), bitvik::shuffleBitmap()},
             {f.Command3D1.widget(), bitvik::eyeBitmap()},
@@ -103,12 +96,8 @@ private slots:
     }
 
     void buttonBevelOnWholeDevicePixels() {
-        ScratchFolder folder;
-        savePicture(gridPicture(400, 300, 2, 2), QStringLiteral("bild.bmp"));
-        writeSettings(2, 2, "bild.bmp");
-        RecordingProgram recorder;
-        bitvik::Form1 f(recorder.program);
-        f.loadAndShow();
+        StartedGame game(2, 2);
+        bitvik::Form1& f = *game.form;
         const QImage shot = grabbed(f.Command3D3.widget());
         const int right = shot.width() - 1;
         const int bottom = shot.height() - 1;

@@ -1,5 +1,5 @@
-"""Desktop entry files read as the freedesktop Desktop Entry specification says, independently of
-how the build writes them."""
+"""Desktop entry files read by the freedesktop rules for them (keys, locales, escapes),
+independently of how the build writes them."""
 
 ESCAPES = {"s": " ", "n": "\n", "t": "\t", "r": "\r", "\\": "\\"}
 
