@@ -51,6 +51,14 @@ class GameWindow:
 
 
 class TestPlayEndToEnd(E2ETestCase):
+    def start_game(self, cols, rows):
+        """Bitvik on a 400 x 300 picture of coloured cells, with its settings written by hand."""
+        write_grid_bmp(self.path("rutor.bmp"), 400, 300, cols, rows)
+        with open(self.path("bitvik.ini"), "wb") as f:
+            f.write(b'%d\r\n%d\r\n"rutor.bmp"\r\n' % (cols, rows))
+        game = self.start("bitvik")
+        return game, GameWindow(self, cols, rows, 400, 300)
+
     def save_with_tralloma(self, cols_index, rows_index, picture):
         tralloma = self.start("tralloma")
         window = self.display.wait_window("Hämta")
@@ -143,11 +151,7 @@ class TestPlayEndToEnd(E2ETestCase):
         self.assertEqual(game.wait(timeout=5), 0)
 
     def test_shuffle_permutes_the_tray(self):
-        write_grid_bmp(self.path("rutor.bmp"), 400, 300, 4, 3)
-        with open(self.path("bitvik.ini"), "wb") as f:
-            f.write(b'4\r\n3\r\n"rutor.bmp"\r\n')
-        game = self.start("bitvik")
-        w = GameWindow(self, 4, 3, 400, 300)
+        game, w = self.start_game(4, 3)
         w.press("Blanda")
         shuffled = wait_for(lambda: self.changed_tray(w), what="a shuffled tray")
         kinds = [next(k for k in range(12) if close_to(c, cell_colour(k))) for c in shuffled]
@@ -168,11 +172,7 @@ class TestPlayEndToEnd(E2ETestCase):
         return None if in_order else colours
 
     def test_quit_question(self):
-        write_grid_bmp(self.path("rutor.bmp"), 400, 300, 2, 2)
-        with open(self.path("bitvik.ini"), "wb") as f:
-            f.write(b'2\r\n2\r\n"rutor.bmp"\r\n')
-        game = self.start("bitvik")
-        w = GameWindow(self, 2, 2, 400, 300)
+        game, w = self.start_game(2, 2)
         w.press("Sluta")
         self.display.wait_window("Sluta")
         self.keep_screenshot("bitvik-question.png")
@@ -185,11 +185,7 @@ class TestPlayEndToEnd(E2ETestCase):
         self.assertEqual(game.wait(timeout=5), 0)
 
     def test_backdrop_stays_behind(self):
-        write_grid_bmp(self.path("rutor.bmp"), 400, 300, 2, 2)
-        with open(self.path("bitvik.ini"), "wb") as f:
-            f.write(b'2\r\n2\r\n"rutor.bmp"\r\n')
-        self.start("bitvik")
-        w = GameWindow(self, 2, 2, 400, 300)
+        _, w = self.start_game(2, 2)
         self.display.click(20, 700)
         self.display.click(1000, 20)
         shot = self.display.screenshot()
