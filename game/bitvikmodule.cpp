@@ -1,7 +1,9 @@
 #include "bitvikmodule.h"
 
+#include "common/previewpixels.h"
 #include "common/storlek.h"
 #include "form1.h"
+#include "toolkit/picturefile.h"
 
 namespace bitvik {
 
@@ -24,7 +26,8 @@ void BitvikModule::BuildBoard() {
     const auto h = [&Image1] { return Image1.height(); };
 
     Image1.setStretch(false);
-    Image1.setPicture(tk::Picture::load(fileName));
+    Image1.setPicture(tk::PictureFile::open(fileName).decode(
+        common::previewPixels(form.devicePixelRatio()), form.earlyDecode));
 
     Int32 width = Int32::round(w());
     Int32 height = Int32::round(h());

@@ -13,13 +13,19 @@
 
 #include <memory>
 
+namespace tk {
+class EarlyDecode;
+}
+
 namespace bitvik {
 
 // The puzzle window: a tray of loose pieces on the left, white covers over the hidden picture on
 // the right, three picture buttons along the bottom.
 class Form1 final : public tk::Form {
 public:
-    explicit Form1(tk::Program& program, tk::Random random = tk::Random());
+    // `early`, when given, may hold the picture already decoded.
+    explicit Form1(tk::Program& program, tk::Random random = tk::Random(),
+                   tk::EarlyDecode* early = nullptr);
     ~Form1() override;
 
     // Controls in creation order; among the lightweight ones this is the stacking order, topmost
@@ -38,6 +44,7 @@ public:
     tk::ControlArray<tk::Image> Image2;
     tk::Image Image1;
 
+    tk::EarlyDecode* const earlyDecode;
     BitvikModule BITVIK;
     std::unique_ptr<common::Form2> Form2;
 

@@ -1,15 +1,34 @@
+#include "common/previewpixels.h"
+#include "common/settingsfile.h"
+#include "common/settingspeek.h"
 #include "form1.h"
-
+#include "toolkit/earlydecode.h"
 #include "toolkit/program.h"
 
+#include <cstdlib>
 #include <QApplication>
 
+namespace {
+
+// The device pixel ratio the window will most likely have, before Qt can say: a wrong guess only
+// means the picture is decoded again, at the scale it needs.
+double expectedPixelRatio() {
+    const char* factor = std::getenv("QT_SCALE_FACTOR");
+    const double ratio = factor ? std::atof(factor) : 1.0;
+    return ratio > 0 ? ratio : 1.0;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // Started first, so that the photo decodes while the program connects to the window system.
+    tk::EarlyDecode early(common::peekPictureName(common::settingsFileName),
+                          common::previewPixels(expectedPixelRatio()));
     QApplication application(argc, argv);
     // Ties the windows to the menu entry, whose icon Wayland shows for them.
     QGuiApplication::setDesktopFileName(QStringLiteral("bitvik"));
     tk::Program program(QStringLiteral("Bitvik"));
-    bitvik::Form1 window(program);
+    bitvik::Form1 window(program, tk::Random(), &early);
     window.loadAndShow();
     return application.exec();
 }

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "common/previewpixels.h"
 #include "common/programicon.h"
 #include "common/settingsfile.h"
 #include "common/storlek.h"
@@ -112,7 +113,7 @@ void Form1::Form_Load() {
     // Selecting raises File1_Click, so the window opens with the scaled preview.
     File1.select(0);
     Text1.setText(File1.fileName());
-    Image1.setPicture(tk::Picture::load(Text1.text()));
+    Image1.setPicture(tk::Picture::load(Text1.text(), common::previewPixels(devicePixelRatio())));
 }
 
 void Form1::Form_Unload(int&) {
@@ -122,7 +123,7 @@ void Form1::Form_Unload(int&) {
 void Form1::File1_Click() {
     Text1.setText(File1.fileName());
     Image1.setStretch(false);
-    Image1.setPicture(tk::Picture::load(Text1.text()));
+    Image1.setPicture(tk::Picture::load(Text1.text(), common::previewPixels(devicePixelRatio())));
     Int32 width = Int32::round(Image1.width());
     Int32 height = Int32::round(Image1.height());
     storlek(width, height);

@@ -1,6 +1,7 @@
 // Pictures from files: natural sizes from the header and upright, pixels decoded only as finely as
 // they are drawn, and every failure a clear report when the picture is loaded.
 
+#include "common/previewpixels.h"
 #include "support/testsupport.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
@@ -112,7 +113,8 @@ private slots:
         ScratchFolder folder;
         writeBytes(QStringLiteral("foto.jpg"),
                    withOrientation(encoded(scene(), "JPEG"), orientation));
-        const tk::Picture photo = tk::Picture::load(QStringLiteral("foto.jpg"));
+        const tk::Picture photo =
+            tk::Picture::load(QStringLiteral("foto.jpg"), common::previewPixels(1));
         const QSize upright = orientation >= 5 ? QSize(160, 320) : QSize(320, 160);
         QCOMPARE(photo.pixelSize(), upright);
         QCOMPARE(photo.naturalSize(), QSizeF(upright) * 15);
@@ -154,7 +156,8 @@ private slots:
         QVERIFY2(QImageReader(QStringLiteral("foto.jpg")).read().isNull(),
                  "Qt decodes it whole: the limit no longer makes this test worth anything");
 
-        const tk::Picture photo = tk::Picture::load(QStringLiteral("foto.jpg"));
+        const tk::Picture photo =
+            tk::Picture::load(QStringLiteral("foto.jpg"), common::previewPixels(1));
         QCOMPARE(photo.pixelSize(), QSize(8688, 5792));
         QCOMPARE(photo.naturalSize(), QSizeF(130320, 86880));
         tk::PictureClip clip;
@@ -183,7 +186,8 @@ private slots:
                 squares.setPixel(x, y, (x / 4 + y / 4) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
         }
         savePicture(squares, QStringLiteral("rutor.jpg"), "JPEG");
-        const tk::Picture picture = tk::Picture::load(QStringLiteral("rutor.jpg"));
+        const tk::Picture picture =
+            tk::Picture::load(QStringLiteral("rutor.jpg"), common::previewPixels(1));
         const QImage small = picture.render(QSize(512, 16));
         QVERIFY(qAbs(small.pixelColor(10, 10).lightness() - 128) < 40);
         const QImage full = picture.render(QSize(4096, 128)).copy(0, 0, 256, 128);
@@ -204,7 +208,8 @@ private slots:
         QImageWriter writer(QStringLiteral("rutor.jpg"), "JPEG");
         writer.setQuality(95);
         QVERIFY(writer.write(squares));
-        const tk::Picture picture = tk::Picture::load(QStringLiteral("rutor.jpg"));
+        const tk::Picture picture =
+            tk::Picture::load(QStringLiteral("rutor.jpg"), common::previewPixels(1));
         QVERIFY(QFile::remove(QStringLiteral("rutor.jpg")));
         const QImage preview = picture.render(QSize(400, 16));
         int darkest = 255, lightest = 0;
@@ -222,7 +227,8 @@ private slots:
         QImage red(3200, 64, QImage::Format_RGB32);
         red.fill(Qt::red);
         savePicture(red, QStringLiteral("bild.jpg"), "JPEG");
-        const tk::Picture picture = tk::Picture::load(QStringLiteral("bild.jpg"));
+        const tk::Picture picture =
+            tk::Picture::load(QStringLiteral("bild.jpg"), common::previewPixels(1));
         QImage blue(3200, 64, QImage::Format_RGB32);
         blue.fill(Qt::blue);
         savePicture(blue, QStringLiteral("bild.jpg"), "JPEG");
@@ -233,7 +239,8 @@ private slots:
         replaced.close();
         QVERIFY(near(picture.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::red));
 
-        const tk::Picture gone = tk::Picture::load(QStringLiteral("bild.jpg"));
+        const tk::Picture gone =
+            tk::Picture::load(QStringLiteral("bild.jpg"), common::previewPixels(1));
         QVERIFY(QFile::remove(QStringLiteral("bild.jpg")));
         QVERIFY(near(gone.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::blue));
     }

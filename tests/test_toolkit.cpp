@@ -1,3 +1,4 @@
+#include "common/previewpixels.h"
 #include "support/testsupport.h"
 #include "toolkit/controlarray.h"
 #include "toolkit/form.h"
@@ -47,9 +48,13 @@ private slots:
         savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
         savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
         savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
-        QCOMPARE(tk::Picture::load(QStringLiteral("a.bmp")).naturalSize(), QSizeF(600, 450));
-        QCOMPARE(tk::Picture::load(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
-        QCOMPARE(tk::Picture::load(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
+        QCOMPARE(tk::Picture::load(QStringLiteral("a.bmp"), common::previewPixels(1)).naturalSize(),
+                 QSizeF(600, 450));
+        QCOMPARE(tk::Picture::load(QStringLiteral("b.jpg"), common::previewPixels(1)).pixelSize(),
+                 QSize(41, 31));
+        QCOMPARE(tk::Picture::load(QStringLiteral("png-named.bmp"), common::previewPixels(1))
+                     .pixelSize(),
+                 QSize(20, 10));
     }
 
     void loaderFailures_data() {

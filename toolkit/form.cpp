@@ -77,6 +77,10 @@ Form::~Form() = default;
 
 QWidget* Form::widget() const { return surface.get(); }
 
+qreal Form::devicePixelRatio() const {
+    return surface->devicePixelRatioF();
+}
+
 int Form::designFramePixels() const {
     switch (design.borderStyle) {
     case BorderStyle::None:

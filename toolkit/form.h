@@ -73,6 +73,8 @@ public:
 
     // The window's own surface: parent of its child windows, and what tests send events to.
     QWidget* widget() const;
+    // Device pixels to a logical pixel on the screen the window is (or will be) on.
+    qreal devicePixelRatio() const;
 
     // Windowed controls take part in the Tab order by their tab position.
     void addTabStop(QWidget* control, int tabIndex);

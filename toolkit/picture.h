@@ -26,8 +26,9 @@ public:
     static Picture fromImage(const QImage& image);
     // Drawn by the function, in a painter of the natural pixel size, at every resolution asked for.
     static Picture fromDrawing(QSize pixelSize, Drawing drawing);
-    // A picture file by name; a relative name resolves against the current directory.
-    static Picture load(const QString& fileName);
+    // A picture file by name; a relative name resolves against the current directory. The pixels
+    // kept at first are enough for a drawing `drawnWidth` device pixels wide.
+    static Picture load(const QString& fileName, int drawnWidth);
 
     class Source;
     static Picture fromSource(std::shared_ptr<const Source> source);

@@ -1,12 +1,16 @@
-// Loading picture files: the natural size comes from the file's header; the pixels are decoded
-// no finer than the picture is drawn, so a camera photo costs about what a thumbnail does.
+// Loading picture files: the natural size comes from the file's header; the pixels come from the
+// thumbnail cache when it holds them, and are otherwise decoded no finer than the picture is
+// drawn, so that a camera photo costs about what a thumbnail does.
 
+#include "earlydecode.h"
+#include "jpegdecoder.h"
 #include "picture.h"
+#include "picturefile.h"
 #include "runtimeerror.h"
+#include "thumbnails.h"
 
 #include <algorithm>
 #include <cmath>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -15,18 +19,8 @@ namespace tk {
 
 namespace {
 
-// Kept pixels per drawn device pixel, so that a drawing a little larger needs no new decode and
-// the smooth scaling down to it has a little to work with.
-constexpr double margin = 1.25;
-
-// JPEG decoders scale by eighths while they decode; other formats decode at eight eighths. Only
-// 1, 2, 4 and 8 eighths are asked for: Qt's reader picks the decoder's scale from the size asked
-// for by a floating-point division, which these ratios survive exactly.
+// JPEG decoders scale by eighths while they decode; other formats decode at eight eighths.
 constexpr int whole = 8;
-
-// Device pixels across that a first decode keeps at least: a picture drawn 297 pixels wide, with
-// the margin, at a device pixel ratio of 1.
-constexpr int firstDrawingWidth = 400;
 
 QSize eighthsOf(QSize size, int eighths) {
     return QSize((size.width() * eighths + whole - 1) / whole,
@@ -39,18 +33,34 @@ bool decodable(QSize size) {
     return limit == 0 || qint64(size.width()) * size.height() * 4 <= limit;
 }
 
-// What the file was when it was loaded, so that a later decode reads the same picture.
-struct FileStamp {
-    QString path;
-    qint64 bytes = 0;
-    QDateTime modified;
+PictureFile::Stamp stampOf(const QFileInfo& info) {
+    return {info.absoluteFilePath(), info.size(), info.lastModified()};
+}
 
-    static FileStamp of(const QFileInfo& info) {
-        return {info.absoluteFilePath(), info.size(), info.lastModified()};
-    }
-    bool unchanged() const { return of(QFileInfo(path)) == *this; }
-    friend bool operator==(const FileStamp&, const FileStamp&) = default;
-};
+bool unchanged(const PictureFile::Stamp& stamp) {
+    return stampOf(QFileInfo(stamp.path)) == stamp;
+}
+
+// Stored pixels turned as the camera recorded them.
+QImage upright(QImage image, QImageIOHandler::Transformations turn) {
+    if (turn == QImageIOHandler::TransformationNone || image.isNull())
+        return image;
+    if (turn == QImageIOHandler::TransformationRotate270)
+        return image.transformed(QTransform().rotate(270));
+    image = image.mirrored(turn.testFlag(QImageIOHandler::TransformationMirror),
+                           turn.testFlag(QImageIOHandler::TransformationFlip));
+    if (turn.testFlag(QImageIOHandler::TransformationRotate90))
+        return image.transformed(QTransform().rotate(90));
+    return image;
+}
+
+QImage imageOf(jpeg::Pixels pixels) {
+    auto* kept = new std::vector<std::uint32_t>(std::move(pixels.rgb));
+    return QImage(
+        reinterpret_cast<const uchar*>(kept->data()), pixels.width, pixels.height, pixels.width * 4,
+        QImage::Format_RGB32,
+        [](void* owned) { delete static_cast<std::vector<std::uint32_t>*>(owned); }, kept);
+}
 
 // Decodes the file at so many eighths of its stored size, shown upright. Asked for the eighths
 // rounded up, Qt's reader would pick the next finer scale and shrink the result itself.
@@ -63,57 +73,6 @@ QImage decodeAt(QImageReader& reader, int eighths) {
     }
     return reader.read();
 }
-
-// A picture file whose decoder scales: the pixels are kept as finely as the finest drawing so far
-// has needed, and decoded afresh, finer, when a drawing needs more.
-class ScaledFileSource final : public Picture::Source {
-public:
-    ScaledFileSource(FileStamp file, QSize stored, QSize natural, QImage pixels, int eighths)
-        : file(std::move(file)), stored(stored), natural(natural), eighths(eighths),
-          decoded(bitmapSource(std::move(pixels), natural)) {
-        while (finest > eighths && !decodable(eighthsOf(stored, finest)))
-            finest /= 2;
-    }
-
-    QSize pixelSize() const override { return natural; }
-
-    QImage render(const QRectF& region, QSize deviceSize) const override {
-        if (!region.isEmpty()) {
-            const double scale = std::max(deviceSize.width() / region.width(),
-                                          deviceSize.height() / region.height());
-            int wanted = 1;
-            while (wanted < finest && wanted < whole * scale * margin)
-                wanted *= 2;
-            refine(wanted);
-        }
-        return decoded->render(region, deviceSize);
-    }
-
-private:
-    // A decode that fails now (the file changed or went away) leaves the pixels that were read
-    // when the picture was loaded: drawing never fails.
-    void refine(int wanted) const {
-        if (wanted <= eighths)
-            return;
-        QImageReader reader(file.path);
-        QImage finer;
-        if (file.unchanged() && reader.size() == stored)
-            finer = decodeAt(reader, wanted);
-        if (finer.isNull()) {
-            finest = eighths;
-            return;
-        }
-        eighths = wanted;
-        decoded = bitmapSource(std::move(finer), natural);
-    }
-
-    FileStamp file;
-    QSize stored;
-    QSize natural;
-    mutable int eighths;
-    mutable int finest = whole;
-    mutable std::shared_ptr<const Picture::Source> decoded;
-};
 
 QString folderOf(const QFileInfo& info) {
     return QDir::toNativeSeparators(info.absolutePath());
@@ -144,9 +103,92 @@ QString tooLarge(QSize stored) {
         .arg(stored.height());
 }
 
+// The file decoded at so many eighths, upright; a null image when the file changed since it
+// was opened or cannot be decoded. Qt's reader takes what the JPEG decoder here does not.
+QImage decodeFile(const PictureFile::Stamp& file, QSize stored,
+                  QImageIOHandler::Transformations turn, bool isJpeg, int eighths,
+                  const std::atomic<bool>& cancelled, QString* failure = nullptr) {
+    if (isJpeg) {
+        jpeg::Pixels pixels;
+        switch (
+            jpeg::decode(QFile::encodeName(file.path).toStdString(), eighths, cancelled, pixels)) {
+        case jpeg::Outcome::Decoded:
+            return unchanged(file) ? upright(imageOf(std::move(pixels)), turn) : QImage();
+        case jpeg::Outcome::Cancelled:
+            return {};
+        case jpeg::Outcome::Unsupported:
+        case jpeg::Outcome::Failed:
+            break; // Qt's reader decodes it or says why it cannot
+        }
+    }
+    QImageReader reader(file.path);
+    if (!unchanged(file) || reader.size() != stored)
+        return {};
+    QImage image = decodeAt(reader, eighths);
+    if (image.isNull() && failure)
+        *failure = readerReason(reader);
+    return image;
+}
+
+const std::atomic<bool> never{false};
+
+// A picture file whose decoder scales: the pixels are kept as finely as the finest drawing so far
+// has needed, and decoded afresh, finer, when a drawing needs more.
+class ScaledFileSource final : public Picture::Source {
+public:
+    ScaledFileSource(PictureFile::Stamp file, QSize stored, QSize natural,
+                     QImageIOHandler::Transformations turn, bool isJpeg, QImage pixels)
+        : file(std::move(file)), stored(stored), natural(natural), turn(turn), isJpeg(isJpeg),
+          keptWidth(pixels.width()), decoded(bitmapSource(std::move(pixels), natural)) {
+        while (finest > 1 && !decodable(eighthsOf(stored, finest)))
+            finest /= 2;
+    }
+
+    QSize pixelSize() const override { return natural; }
+
+    QImage render(const QRectF& region, QSize deviceSize) const override {
+        if (!region.isEmpty()) {
+            const double scale = std::max(deviceSize.width() / region.width(),
+                                          deviceSize.height() / region.height());
+            // Fewer pixels kept than drawn: decoded afresh, with the margin.
+            if (keptWidth < std::floor(natural.width() * scale)) {
+                int wanted = 1;
+                while (wanted < finest && wanted < whole * scale * jpeg::margin)
+                    wanted *= 2;
+                refine(wanted);
+            }
+        }
+        return decoded->render(region, deviceSize);
+    }
+
+private:
+    // A decode that fails now (the file changed or went away) leaves the pixels that were read
+    // when the picture was loaded: drawing never fails.
+    void refine(int wanted) const {
+        if (eighthsOf(natural, wanted).width() <= keptWidth)
+            return;
+        QImage finer = decodeFile(file, stored, turn, isJpeg, wanted, never);
+        if (finer.isNull()) {
+            finest = 1;
+            return;
+        }
+        keptWidth = finer.width();
+        decoded = bitmapSource(std::move(finer), natural);
+    }
+
+    PictureFile::Stamp file;
+    QSize stored;
+    QSize natural;
+    QImageIOHandler::Transformations turn;
+    bool isJpeg;
+    mutable int keptWidth;
+    mutable int finest = whole;
+    mutable std::shared_ptr<const Picture::Source> decoded;
+};
+
 } // namespace
 
-Picture Picture::load(const QString& fileName) {
+PictureFile PictureFile::open(const QString& fileName) {
     const QFileInfo info(fileName);
     if (fileName.isEmpty())
         throw RuntimeError(QStringLiteral("Inget bildfilnamn är angivet."));
@@ -160,36 +202,70 @@ Picture Picture::load(const QString& fileName) {
     if (info.size() == 0)
         unreadable(fileName, QStringLiteral("filen är tom"));
 
-    const FileStamp file = FileStamp::of(info);
-    QImageReader reader(file.path);
+    PictureFile file;
+    file.fileName = fileName;
+    file.file = stampOf(info);
+    QImageReader reader(file.file.path);
     reader.setAutoTransform(true);
     if (!reader.canRead())
         unreadable(fileName, readerReason(reader));
-    const QSize stored = reader.size();
-    if (!stored.isValid() || stored.isEmpty())
+    file.stored = reader.size();
+    if (!file.stored.isValid() || file.stored.isEmpty())
         unreadable(fileName, QStringLiteral("bildens storlek går inte att läsa"));
     // Photos are shown upright, as their camera recorded them.
-    const bool sideways = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    const QSize natural = sideways ? stored.transposed() : stored;
+    file.turn = reader.transformation();
+    file.natural = file.turn.testFlag(QImageIOHandler::TransformationRotate90)
+                       ? file.stored.transposed()
+                       : file.stored;
+    file.jpeg = reader.format() == "jpeg";
+    file.scalable = reader.supportsOption(QImageIOHandler::ScaledSize);
+    return file;
+}
 
+QImage PictureFile::pixels(int drawnWidth, EarlyDecode* early,
+                           const std::atomic<bool>& cancelled) const {
     // Decoded now, so that a broken file fails here and not when it is drawn: as coarsely as the
-    // decoder can while still fine enough for a drawing a few hundred pixels wide, so that the
-    // usual first drawing needs no second decode.
-    int eighths = whole;
-    if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        eighths = 1;
-        while (eighths < whole && eighthsOf(natural, eighths).width() < firstDrawingWidth)
-            eighths *= 2;
-    }
+    // decoder can while still fine enough for the first drawing, which then needs no second
+    // decode.
+    const int eighths = scalable ? jpeg::eighthsFor(natural.width(), drawnWidth) : whole;
     if (!decodable(eighthsOf(stored, eighths)))
         unreadable(fileName, tooLarge(stored));
-    QImage pixels = decodeAt(reader, eighths);
+    if (scalable) {
+        if (QImage thumbnail = thumbnails::find(QFileInfo(file.path), natural, drawnWidth);
+            !thumbnail.isNull())
+            return thumbnail;
+    }
+    if (early && jpeg) {
+        if (auto done = early->take(fileName.toStdString()); done && done->eighths >= eighths)
+            return upright(imageOf(std::move(done->pixels)), turn);
+    }
+    QString failure = QStringLiteral("filen ändrades medan den lästes");
+    QImage image = decodeFile(file, stored, turn, jpeg, eighths, cancelled, &failure);
+    if (image.isNull() && !cancelled)
+        unreadable(fileName, failure);
+    return image;
+}
+
+Picture PictureFile::picture(QImage pixels) const {
     if (pixels.isNull())
-        unreadable(fileName, readerReason(reader));
-    if (eighths == whole)
-        return fromSource(bitmapSource(std::move(pixels), natural));
-    return fromSource(
-        std::make_shared<ScaledFileSource>(file, stored, natural, std::move(pixels), eighths));
+        return {};
+    if (!scalable || pixels.size() == natural)
+        return Picture::fromSource(bitmapSource(std::move(pixels), natural));
+    return Picture::fromSource(
+        std::make_shared<ScaledFileSource>(file, stored, natural, turn, jpeg, std::move(pixels)));
+}
+
+Picture PictureFile::decode(int drawnWidth, EarlyDecode* early) const {
+    return picture(pixels(drawnWidth, early, never));
+}
+
+void PictureFile::saveThumbnails(const QImage& pixels) const {
+    if (scalable && unchanged(file))
+        thumbnails::save(QFileInfo(file.path), pixels, natural);
+}
+
+Picture Picture::load(const QString& fileName, int drawnWidth) {
+    return PictureFile::open(fileName).decode(drawnWidth);
 }
 
 } // namespace tk

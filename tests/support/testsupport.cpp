@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "common/previewpixels.h"
 #include "toolkit/picture.h"
 #include "toolkit/runtimeerror.h"
 
@@ -12,12 +13,17 @@
 
 namespace testsupport {
 
-ScratchFolder::ScratchFolder() : previous(QDir::currentPath()) {
-    QVERIFY2(dir.isValid(), "no temporary folder");
+ScratchFolder::ScratchFolder()
+    : previous(QDir::currentPath()), previousCache(qgetenv("XDG_CACHE_HOME")) {
+    QVERIFY2(dir.isValid() && cacheDir.isValid(), "no temporary folder");
     QDir::setCurrent(dir.path());
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheDir.path()));
 }
 
-ScratchFolder::~ScratchFolder() { QDir::setCurrent(previous); }
+ScratchFolder::~ScratchFolder() {
+    QDir::setCurrent(previous);
+    qputenv("XDG_CACHE_HOME", previousCache);
+}
 
 RecordingProgram::RecordingProgram(const QString& name)
     : program(
@@ -81,7 +87,7 @@ QByteArray bmpClaiming(qint32 width, qint32 height) {
 
 QString loadFailure(const QString& fileName) {
     try {
-        tk::Picture::load(fileName);
+        tk::Picture::load(fileName, common::previewPixels(1));
     } catch (const tk::RuntimeError& error) {
         return error.message();
     }

@@ -13,17 +13,21 @@
 
 namespace testsupport {
 
-// A fresh temporary folder that is the current directory for the test's lifetime.
+// A fresh temporary folder that is the current directory for the test's lifetime, and another
+// that is the thumbnail cache's home.
 class ScratchFolder {
 public:
     ScratchFolder();
     ~ScratchFolder();
     QString path() const { return dir.path(); }
     QString file(const QString& name) const { return dir.filePath(name); }
+    QString cache() const { return cacheDir.path(); }
 
 private:
     QTemporaryDir dir;
+    QTemporaryDir cacheDir;
     QString previous;
+    QByteArray previousCache;
 };
 
 // A program whose error report and end are recorded instead of shown and performed.

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "storlek.h"
+#include "toolkit/twips.h"
+
+#include <cmath>
+
+namespace common {
+
+// Device pixels across a picture drawn at the preview width: what its first decode must keep.
+inline int previewPixels(double devicePixelRatio) {
+    return int(std::ceil(previewWidth / tk::twipsPerPixel * devicePixelRatio));
+}
+
+} // namespace common

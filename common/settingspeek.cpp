@@ -1,0 +1,30 @@
+#include "settingspeek.h"
+
+#include <fstream>
+
+namespace common {
+
+std::string peekPictureName(const char* settingsFile) {
+    std::ifstream file(settingsFile, std::ios::binary);
+    std::string head(4096, '\0');
+    file.read(head.data(), std::streamsize(head.size()));
+    head.resize(std::size_t(file.gcount()));
+    const std::size_t open = head.find('"');
+    const std::size_t close = open == std::string::npos ? open : head.find('"', open + 1);
+    if (close == std::string::npos)
+        return {};
+    std::string name;
+    for (const unsigned char c : head.substr(open + 1, close - open - 1)) {
+        if (c < 0x80) {
+            name += char(c);
+        } else if (c >= 0xA0) { // Windows-1252 agrees with Latin-1 here
+            name += char(0xC0 | c >> 6);
+            name += char(0x80 | (c & 0x3F));
+        } else {
+            return {};
+        }
+    }
+    return name;
+}
+
+} // namespace common

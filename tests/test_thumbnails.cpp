@@ -1,0 +1,219 @@
+// The shared thumbnail cache: how a file's thumbnail is named, when one counts as the file's, and
+// that a picture drawn from it looks as one decoded from the file.
+
+#include "common/previewpixels.h"
+#include "support/startedgame.h"
+#include "toolkit/picturefile.h"
+#include "toolkit/thumbnailname.h"
+#include "toolkit/thumbnails.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+#include <QWidget>
+
+using namespace testsupport;
+
+namespace {
+
+QString thumbnailPath(const QString& fileName, int size = 0) {
+    const QString absolute = QFileInfo(fileName).absoluteFilePath();
+    return QString::fromStdString(tk::thumbnails::pathOf(QFile::encodeName(absolute).toStdString(),
+                                                         tk::thumbnails::sizes[size]));
+}
+
+QByteArray uriOf(const QString& fileName) {
+    const QString absolute = QFileInfo(fileName).absoluteFilePath();
+    return QByteArray::fromStdString(
+        tk::thumbnails::uriOf(QFile::encodeName(absolute).toStdString()));
+}
+
+// A thumbnail written as another program would, with Qt's own PNG text chunks.
+void writeThumbnail(const QString& path, QImage image,
+                    const QList<QPair<QString, QByteArray>>& keys) {
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    for (const auto& [key, value] : keys)
+        image.setText(key, QString::fromLatin1(value));
+    QVERIFY(image.save(path, "PNG"));
+}
+
+QImage filled(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QColor drawnMiddle(const QString& fileName) {
+    const tk::Picture picture = tk::Picture::load(fileName, common::previewPixels(1));
+    return picture.render(QSize(297, 223)).pixelColor(148, 111);
+}
+
+bool near(QColor a, QColor b) {
+    return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 60;
+}
+
+} // namespace
+
+class TestThumbnails : public QObject {
+    Q_OBJECT
+
+private slots:
+    void namedByTheDigestOfTheEncodedUri_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("uri");
+        QTest::addColumn<QByteArray>("digest");
+        QTest::newRow("plain") << QByteArray("/home/jens/photos/me.png")
+                               << QByteArray("file:///home/jens/photos/me.png")
+                               << QByteArray("c6ee772d9e49320e97ec29a7eb5b1697");
+        QTest::newRow("space, å, ä, ö, #, %")
+            << QByteArray("/bilder/min bild åäö#%.jpg")
+            << QByteArray("file:///bilder/min%20bild%20%C3%A5%C3%A4%C3%B6%23%25.jpg")
+            << QByteArray("40b5e97985945561c7784adccb3ca82c");
+    }
+    void namedByTheDigestOfTheEncodedUri() {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, uri);
+        QFETCH(QByteArray, digest);
+        ScratchFolder folder;
+        QCOMPARE(QByteArray::fromStdString(tk::thumbnails::uriOf(path.toStdString())), uri);
+        QCOMPARE(QString::fromStdString(
+                     tk::thumbnails::pathOf(path.toStdString(), tk::thumbnails::sizes[0])),
+                 folder.cache() + "/thumbnails/x-large/" + digest + ".png");
+    }
+
+    // A red photo whose cached thumbnails are blue: the colour drawn tells which was used.
+    void usedOnlyWhenItIsTheFilesAsItIsNow_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("valid") << "foto.jpg"
+                               << "" << true;
+        QTest::newRow("valid, a name with a space and å, ä, ö") << "min bild åäö.jpg"
+                                                                << "" << true;
+        QTest::newRow("valid, no Thumb::Size") << "foto.jpg"
+                                               << "no size" << true;
+        QTest::newRow("valid, only the larger size") << "foto.jpg"
+                                                     << "xx-large" << true;
+        QTest::newRow("stale MTime") << "foto.jpg"
+                                     << "stale" << false;
+        QTest::newRow("file changed after it") << "foto.jpg"
+                                               << "touched" << false;
+        QTest::newRow("another file's") << "foto.jpg"
+                                        << "foreign" << false;
+        QTest::newRow("URI not percent-encoded") << "min bild.jpg"
+                                                 << "raw uri" << false;
+        QTest::newRow("Thumb::Size differs") << "foto.jpg"
+                                             << "size" << false;
+        QTest::newRow("truncated") << "foto.jpg"
+                                   << "truncated" << false;
+        QTest::newRow("narrower than the drawing") << "foto.jpg"
+                                                   << "small" << false;
+        QTest::newRow("other proportions") << "foto.jpg"
+                                           << "square" << false;
+    }
+    void usedOnlyWhenItIsTheFilesAsItIsNow() {
+        QFETCH(QString, name);
+        QFETCH(QString, fault);
+        QFETCH(bool, used);
+        ScratchFolder folder;
+        savePicture(filled(QSize(2400, 1800), Qt::red), name, "JPEG");
+        savePicture(filled(QSize(2400, 1800), Qt::green), QStringLiteral("annan.jpg"), "JPEG");
+        const QFileInfo info(name);
+        QByteArray uri = uriOf(name);
+        if (fault == "foreign")
+            uri = uriOf(QStringLiteral("annan.jpg"));
+        if (fault == "raw uri")
+            uri = "file://" + QFile::encodeName(info.absoluteFilePath());
+        const QByteArray mtime =
+            QByteArray::number(info.lastModified().toSecsSinceEpoch() - (fault == "stale"));
+        QList<QPair<QString, QByteArray>> keys{{"Thumb::URI", uri}, {"Thumb::MTime", mtime}};
+        if (fault != "no size")
+            keys.append({"Thumb::Size", QByteArray::number(info.size() + (fault == "size"))});
+        const QSize size = fault == "small"    ? QSize(256, 192)
+                           : fault == "square" ? QSize(512, 512)
+                                               : QSize(512, 384);
+        const int folderIndex = fault == "xx-large" ? 1 : 0;
+        writeThumbnail(thumbnailPath(name, folderIndex),
+                       filled(folderIndex ? size * 2 : size, Qt::blue), keys);
+        if (fault == "truncated") {
+            const QByteArray png = readBytes(thumbnailPath(name));
+            writeBytes(thumbnailPath(name), png.left(png.size() - 20));
+        }
+        if (fault == "touched") {
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                     QFileDevice::FileModificationTime));
+        }
+        const QColor drawn = drawnMiddle(name);
+        QVERIFY2(near(drawn, used ? Qt::blue : Qt::red), qPrintable(drawn.name()));
+    }
+
+    // Saved as the standard asks, in each size the pixels are fine enough for, and then used.
+    void savedPrivatelyUnderItsNameAndUsed() {
+        ScratchFolder folder;
+        savePicture(gridPicture(2400, 1800, 4, 3), QStringLiteral("foto.jpg"), "JPEG");
+        const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));
+        const std::atomic<bool> go{false};
+        file.saveThumbnails(file.pixels(common::previewPixels(1), nullptr, go));
+        const QFileInfo saved(thumbnailPath(QStringLiteral("foto.jpg")));
+        QVERIFY(saved.exists());
+        QVERIFY(
+            !QFileInfo::exists(thumbnailPath(QStringLiteral("foto.jpg"), 1))); // 300 pixels across
+        QCOMPARE(QImage(saved.filePath()).size(), QSize(512, 384));
+        const auto modeOf = [](const QString& path) {
+            return int(QFileInfo(path).permissions() & 0x7077);
+        };
+        QCOMPARE(modeOf(saved.filePath()), int(QFile::ReadOwner | QFile::WriteOwner));
+        const int ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QCOMPARE(modeOf(saved.path()), ownerOnly);
+        QCOMPARE(modeOf(folder.cache() + "/thumbnails"), ownerOnly);
+        QCOMPARE(QDir(saved.path()).entryList(QDir::Files),
+                 QStringList{saved.fileName()}); // no temporary left
+        const QByteArray png = readBytes(saved.filePath());
+        QVERIFY(png.contains(QByteArray("Thumb::URI\0", 11) + uriOf(QStringLiteral("foto.jpg"))));
+        QVERIFY(png.contains(
+            QByteArray("Thumb::MTime\0", 13) +
+            QByteArray::number(QFileInfo("foto.jpg").lastModified().toSecsSinceEpoch())));
+
+        // At twice the pixels, the finer decode also fills the larger size.
+        file.saveThumbnails(file.pixels(common::previewPixels(2), nullptr, go));
+        QCOMPARE(QImage(thumbnailPath(QStringLiteral("foto.jpg"), 1)).size(), QSize(1024, 768));
+    }
+
+    // The game's window, drawn once from the file and once from the thumbnail made of it.
+    void boardLooksTheSameFromTheThumbnail() {
+        ScratchFolder folder;
+        savePicture(gridPicture(2400, 1800, 4, 3), QStringLiteral("foto.jpg"), "JPEG");
+        writeSettings(4, 3, "foto.jpg");
+        const auto shot = [] {
+            RecordingProgram recorder;
+            bitvik::Form1 form(recorder.program);
+            form.loadAndShow();
+            return form.widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage decoded = shot();
+        const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));
+        file.saveThumbnails(
+            file.pixels(common::previewPixels(1), nullptr, std::atomic<bool>{false}));
+        QVERIFY(QFileInfo::exists(thumbnailPath(QStringLiteral("foto.jpg"))));
+        const QImage fromThumbnail = shot();
+        QCOMPARE(fromThumbnail.size(), decoded.size());
+        // Where two cells meet, the two scalings may blur a pixel differently.
+        int differing = 0;
+        for (int y = 0; y < decoded.height(); ++y) {
+            for (int x = 0; x < decoded.width(); ++x) {
+                const QColor a = decoded.pixelColor(x, y);
+                const QColor b = fromThumbnail.pixelColor(x, y);
+                differing += std::max({qAbs(a.red() - b.red()), qAbs(a.green() - b.green()),
+                                       qAbs(a.blue() - b.blue())}) > 24;
+            }
+        }
+        QVERIFY2(differing < decoded.width() * decoded.height() / 100,
+                 qPrintable(QString::number(differing)));
+    }
+};
+
+QTEST_MAIN(TestThumbnails)
+#include "test_thumbnails.moc"
