@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth openbox xdotool x11-utils imagemagick
     fonts-liberation fonts-dejavu-core
-    python3
+    python3 python3-xlib
     dpkg-dev desktop-file-utils xdg-user-dirs
 )
 
