@@ -184,6 +184,10 @@ class Display:
         self.run(["xdotool", "mousemove", "--sync", str(int(x)), str(int(y)),
                   "click", *repeat, str(button)])
 
+    def destroy(self, window):
+        """Destroys the window outright, as another client may (XDestroyWindow)."""
+        self.run(["xdotool", "windowclose", str(window)])
+
     def key(self, *names):
         self.run(["xdotool", "key", "--delay", "30", *names])
 
