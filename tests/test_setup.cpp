@@ -1,5 +1,6 @@
 #include "game/form1.h"
 #include "setup/form1.h"
+#include "support/fullfilesystem.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -296,6 +297,23 @@ private slots:
             QCOMPARE(readBytes(QStringLiteral("bitvik.ini/inuti.txt")), QByteArray("kvar"));
         else
             QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(5, 2, "gammal.bmp"));
+    }
+
+    void fullDiskEndsWithTheReport() {
+        ScratchFolder folder;
+        SmallFilesystem disk(folder.path());
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.skipReason));
+        picture(QStringLiteral("a.bmp"), 40, 30);
+        writeBytes(QStringLiteral("bitvik.ini"), settings(5, 2, "gammal.bmp"));
+        QVERIFY(disk.fill());
+        const QStringList entries = folderEntries();
+        Tool tool;
+        click(tool.form->Command1.widget());
+        QCOMPARE(tool.recorder.endings, QList<int>{1});
+        QVERIFY2(tool.report().contains(QStringLiteral("disken är full")), qPrintable(tool.report()));
+        QCOMPARE(folderEntries(), entries);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(5, 2, "gammal.bmp"));
     }
 
     void startFailures_data() {
