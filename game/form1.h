@@ -28,6 +28,9 @@ public:
                    tk::EarlyDecode* early = nullptr);
     ~Form1() override;
 
+    // The top edge of the row of buttons along the bottom; the board is laid out above it.
+    static constexpr int buttonsTop = 5930;
+
     // Controls in creation order; among the lightweight ones this is the stacking order, topmost
     // first.
     tk::PictureButton Command3D3;

@@ -1,8 +1,10 @@
 #include "earlydecode.h"
 
+#include "jpegheader.h"
 #include "thumbnailname.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 #include <utility>
@@ -68,10 +70,16 @@ void EarlyDecode::run(int drawnWidth) {
     if (stat(name.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_size == 0 ||
         hasThumbnail(name))
         return;
-    int width = 0;
-    int height = 0;
-    if (!jpeg::storedSize(name, width, height) || width <= 0 || height <= 0)
+    // What the loader refuses is left for it to refuse.
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file)
         return;
+    const std::optional<jpeg::Header> header = jpeg::readHeader(file);
+    std::fclose(file);
+    if (!header || !jpeg::refusal(*header).empty() || header->width <= 0 || header->height <= 0)
+        return;
+    const int width = header->width;
+    const int height = header->height;
     // The narrower side, since the picture may stand on either once it is turned upright.
     const int eighths = jpeg::eighthsFor(std::min(width, height), drawnWidth);
     if (!withinLimit((width * eighths + 7) / 8, (height * eighths + 7) / 8))

@@ -35,7 +35,7 @@ void checkCancelled(j_common_ptr common) {
 }
 
 // The part of a decode that may jump: plain data only, so that the jump skips no destructor.
-Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out, bool headerOnly) {
+Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
     s.info.err = jpeg_std_error(&s.errors);
     s.errors.error_exit = jumpBack;
     s.errors.output_message = silent;
@@ -49,12 +49,6 @@ Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out, bool headerOn
     s.info.progress = &s.progress;
     jpeg_stdio_src(&s.info, file);
     jpeg_read_header(&s.info, TRUE);
-    out.width = int(s.info.image_width);
-    out.height = int(s.info.image_height);
-    if (headerOnly) {
-        jpeg_destroy_decompress(&s.info);
-        return Outcome::Decoded;
-    }
     if (s.info.jpeg_color_space != JCS_YCbCr && s.info.jpeg_color_space != JCS_GRAYSCALE &&
         s.info.jpeg_color_space != JCS_RGB) {
         jpeg_destroy_decompress(&s.info);
@@ -91,24 +85,11 @@ Outcome decode(const std::string& path, int eighths, const std::atomic<bool>& ca
         return Outcome::Failed;
     Session session;
     session.cancelled = &cancelled;
-    const Outcome outcome = run(session, file, eighths, out, false);
+    const Outcome outcome = run(session, file, eighths, out);
     std::fclose(file);
     if (outcome != Outcome::Decoded)
         out = {};
     return outcome;
-}
-
-bool storedSize(const std::string& path, int& width, int& height) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    Session session;
-    Pixels header;
-    const bool read = run(session, file, 8, header, true) == Outcome::Decoded;
-    std::fclose(file);
-    width = header.width;
-    height = header.height;
-    return read;
 }
 
 } // namespace tk::jpeg

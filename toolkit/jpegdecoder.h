@@ -43,7 +43,4 @@ inline int eighthsFor(int across, int drawnWidth) {
     return eighths;
 }
 
-// The stored size from the file's header, or false when the header cannot be read.
-bool storedSize(const std::string& path, int& width, int& height);
-
 } // namespace tk::jpeg

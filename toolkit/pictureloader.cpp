@@ -4,14 +4,19 @@
 
 #include "earlydecode.h"
 #include "jpegdecoder.h"
+#include "jpegheader.h"
 #include "picture.h"
 #include "picturefile.h"
 #include "runtimeerror.h"
+#include "systemerror.h"
 #include "thumbnails.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -95,6 +100,19 @@ QString readerReason(const QImageReader& reader) {
     default:
         return QStringLiteral("bilden kunde inte avkodas");
     }
+}
+
+// Refuses, before any decoding, a file that cannot be opened and a JPEG file that would stall or
+// exhaust the decoder.
+void requireReadable(const QString& fileName, const QString& path) {
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file)
+        unreadable(fileName,
+                   QStringLiteral("filen kan inte läsas: %1").arg(systemErrorText(errno)));
+    const std::optional<jpeg::Header> header = jpeg::readHeader(file);
+    std::fclose(file);
+    if (header && !jpeg::refusal(*header).empty())
+        unreadable(fileName, QString::fromStdString(jpeg::refusal(*header)));
 }
 
 QString tooLarge(QSize stored) {
@@ -205,6 +223,7 @@ PictureFile PictureFile::open(const QString& fileName) {
     PictureFile file;
     file.fileName = fileName;
     file.file = stampOf(info);
+    requireReadable(fileName, file.file.path);
     QImageReader reader(file.file.path);
     reader.setAutoTransform(true);
     if (!reader.canRead())
