@@ -90,7 +90,7 @@ Form1::Form1(tk::Program& program)
       Text1(*this, {.placement = {2760, 360, 2040, 480, 1},
                     .font = {.points = 13.5, .weight = 400},
                     .accessibleName = QStringLiteral("Bildfilens namn")}),
-      Image1(*this, {.bounds = {4920, 360, 4455, 1335}, .stretch = false}) {
+      Image1(*this, {.bounds = {4920, 360, 4455, 1335}, .stretch = false}), previews(program) {
     // Each array's elements are created from the last to the first; they stack only among the
     // children of their own frame, so creating them after the frames changes nothing.
     for (int i = 6; i >= 0; --i)
@@ -113,7 +113,7 @@ void Form1::Form_Load() {
     // Selecting raises File1_Click, so the window opens with the scaled preview.
     File1.select(0);
     Text1.setText(File1.fileName());
-    Image1.setPicture(tk::Picture::load(Text1.text(), common::previewPixels(devicePixelRatio())));
+    Image1.setPicture(preview(Text1.text()));
 }
 
 void Form1::Form_Unload(int&) {
@@ -123,7 +123,7 @@ void Form1::Form_Unload(int&) {
 void Form1::File1_Click() {
     Text1.setText(File1.fileName());
     Image1.setStretch(false);
-    Image1.setPicture(tk::Picture::load(Text1.text(), common::previewPixels(devicePixelRatio())));
+    Image1.setPicture(preview(Text1.text()));
     Int32 width = Int32::round(Image1.width());
     Int32 height = Int32::round(Image1.height());
     storlek(width, height);
@@ -158,7 +158,19 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
+    // A thumbnail being written is finished, not left under its temporary name.
+    previews.stop();
     program().end(0);
+}
+
+// The named picture at once, its pixels a moment later: they take the placeholder's place
+// only while the preview still shows it.
+tk::Picture Form1::preview(const QString& fileName) {
+    return previews.request(fileName, common::previewPixels(devicePixelRatio()),
+                            [this](const tk::Picture& placeholder, const tk::Picture& decoded) {
+                                if (Image1.picture() == placeholder)
+                                    Image1.setPicture(decoded);
+                            });
 }
 
 } // namespace tralloma

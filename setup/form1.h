@@ -8,6 +8,7 @@
 #include "toolkit/frame.h"
 #include "toolkit/image.h"
 #include "toolkit/optionbutton.h"
+#include "toolkit/picturedecoder.h"
 #include "toolkit/pushbutton.h"
 #include "toolkit/textbox.h"
 
@@ -47,6 +48,11 @@ public:
     void Command2_Click();
 
     void storlek(Int32& width, Int32& height);
+
+private:
+    tk::Picture preview(const QString& fileName);
+
+    tk::PictureDecoder previews;
 };
 
 } // namespace tralloma

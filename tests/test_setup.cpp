@@ -98,8 +98,9 @@ private slots:
         QVERIFY(f.Image1.stretch());
         QCOMPARE(f.Image1.width(), 4455.0f);
         QCOMPARE(f.Image1.height(), 4500.0f);
+        // The pixels follow a moment later, decoded off the event loop.
+        QTRY_COMPARE(f.widget()->grab().toImage().pixelColor(330, 100), cellColour(0));
         const QImage shot = f.widget()->grab().toImage();
-        QCOMPARE(shot.pixelColor(330, 100), cellColour(0)); // left half of the preview
         QCOMPARE(shot.pixelColor(600, 100), cellColour(1));
         QVERIFY(f.Form2 && f.Form2->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
@@ -391,9 +392,10 @@ private slots:
         Tool tool;
         Form1& f = *tool.form;
         QCOMPARE(f.Image1.height(), 5255.0f);
-        const QImage shot = f.widget()->grab().toImage();
         const int middle = int(f.Image1.rect().center().x() / 15);
-        QCOMPARE(shot.pixelColor(middle, 373), cellColour(0)); // the preview's last pixel row
+        // The preview's last pixel row.
+        QTRY_COMPARE(f.widget()->grab().toImage().pixelColor(middle, 373), cellColour(0));
+        const QImage shot = f.widget()->grab().toImage();
         QCOMPARE(shot.pixelColor(middle, 375), QColor(255, 255, 128));
         QCOMPARE(shot.pixelColor(532, 440), QColor(255, 255, 128)); // between the buttons
 
@@ -448,6 +450,57 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.Option1(5).widget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), f.Option2(2).widget());
+    }
+
+    // Selections faster than the decodes: each one's name and size at once, and at the end the
+    // newest one's pixels only, even though the older photos take longer to decode.
+    void previewShowsTheNewestSelectionOnly() {
+        ScratchFolder folder;
+        const auto photo = [](const QString& name, QColor colour) {
+            QImage image(4000, 3000, QImage::Format_RGB32);
+            image.fill(colour);
+            savePicture(image, name, "JPEG");
+        };
+        photo(QStringLiteral("a.jpg"), Qt::red);
+        photo(QStringLiteral("b.jpg"), Qt::green);
+        savePicture(gridPicture(400, 300, 1, 1), QStringLiteral("c.bmp"));
+        Tool tool;
+        Form1& f = *tool.form;
+        for (int row : {1, 0, 2}) {
+            clickEntry(f, row);
+            QCOMPARE(f.Text1.text(), f.File1.widget()->item(row)->text());
+            QCOMPARE(f.Image1.width(), 4455.0f);
+        }
+        QCOMPARE(f.Image1.height(), 4500.0f);
+        const QPoint middle = (f.Image1.rect().center() / 15).toPoint();
+        QTRY_COMPARE(f.widget()->grab().toImage().pixelColor(middle), cellColour(0));
+        QTest::qWait(300); // time for an overtaken decode to finish, had it not been stopped
+        QCOMPARE(f.widget()->grab().toImage().pixelColor(middle), cellColour(0));
+        QCOMPARE(f.Image1.picture().pixelSize(), QSize(400, 300));
+        QVERIFY(tool.recorder.reports.isEmpty());
+    }
+
+    // The header reads well, a later scan is broken: the report comes when the decode finds it.
+    void brokenPixelsAreReportedWhenDecoded() {
+        ScratchFolder folder;
+        writeBytes(QStringLiteral("trasig.jpg"), brokenScanJpeg());
+        Tool tool;
+        QTRY_COMPARE(tool.recorder.endings, QList<int>{1});
+        QVERIFY2(tool.report().contains(QStringLiteral("trasig.jpg")) &&
+                     tool.report().contains(QStringLiteral("skadade")),
+                 qPrintable(tool.report()));
+    }
+
+    // What the preview decoded is in the shared cache for the game to draw from.
+    void previewedPhotoLeavesItsThumbnail() {
+        ScratchFolder folder;
+        savePicture(gridPicture(2400, 1800, 2, 2), QStringLiteral("foto.jpg"), "JPEG");
+        Tool tool;
+        const QString thumbnails = folder.cache() + QStringLiteral("/thumbnails/x-large");
+        QTRY_COMPARE(QDir(thumbnails).entryList(QDir::Files).size(), 1);
+        click(tool.form->Command2.widget());
+        QCOMPARE(tool.recorder.endings, QList<int>{0});
+        QCOMPARE(QDir(thumbnails).entryList(QDir::Files).size(), 1);
     }
 };
 

@@ -106,6 +106,29 @@ QByteArray progressiveJpegClaiming(quint16 width, quint16 height) {
     return jpeg;
 }
 
+int markerAt(const QByteArray& jpeg, uchar kind, int n) {
+    for (int i = 2; i + 1 < jpeg.size(); ++i) {
+        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == kind && --n == 0)
+            return i;
+    }
+    return -1;
+}
+
+QByteArray brokenScanJpeg() {
+    QImage image(320, 240, QImage::Format_RGB32);
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x)
+            image.setPixel(x, y, qRgb(x % 256, y, (x * y) % 256));
+    }
+    QByteArray bytes = encoded(image, "JPEG", 90, true);
+    const int scan = markerAt(bytes, 0xDA, 3);
+    const int components = uchar(bytes[scan + 4]);
+    const int selection = scan + 5 + 2 * components;
+    bytes[selection] = 0; // a progressive scan may not hold the DC and AC coefficients together
+    bytes[selection + 1] = 63;
+    return bytes;
+}
+
 QByteArray bmpClaiming(qint32 width, qint32 height) {
     QByteArray bytes = encoded(gridPicture(4, 4, 1, 1), "BMP");
     const auto put32 = [&bytes](int at, qint32 v) {

@@ -50,6 +50,10 @@ QByteArray encoded(const QImage& image, const char* format, int quality = 95, bo
 QByteArray jpegWithScans(int scans);
 // A small progressive JPEG whose frame header claims another size.
 QByteArray progressiveJpegClaiming(quint16 width, quint16 height);
+// The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
+int markerAt(const QByteArray& jpeg, uchar kind, int n);
+// A progressive 320 x 240 JPEG whose header reads well and whose third scan is broken.
+QByteArray brokenScanJpeg();
 // A small BMP whose header claims another size.
 QByteArray bmpClaiming(qint32 width, qint32 height);
 // The message of the run-time error that loading the picture ends with, or empty.
