@@ -73,6 +73,8 @@ QList<Input> inputs() {
         {QStringLiteral("foto-12mp.jpg"), QSize(4000, 3000), "JPEG", QStringLiteral("JPEG 12 MP")},
         {QStringLiteral("foto-24mp.jpg"), QSize(6000, 4000), "JPEG", QStringLiteral("JPEG 24 MP")},
         {QStringLiteral("foto-50mp.jpg"), QSize(8688, 5792), "JPEG", QStringLiteral("JPEG 50 MP")},
+        {QStringLiteral("foto-24mp-progressiv.jpg"), QSize(6000, 4000), "JPEG",
+         QStringLiteral("JPEG 24 MP progressive"), true},
     };
 }
 
@@ -143,6 +145,7 @@ void writeInputs(const QString& folder) {
         QSaveFile file(path);
         QImageWriter writer(&file, input.format);
         writer.setQuality(90); // a camera's "fine" setting
+        writer.setProgressiveScanWrite(input.progressive);
         if (!file.open(QIODevice::WriteOnly) || !writer.write(cameraPhoto(input.size, seed)) ||
             !file.commit()) {
             std::fprintf(stderr, "Kunde inte skriva %s: %s\n", qPrintable(path),

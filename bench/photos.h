@@ -12,6 +12,7 @@ struct Input {
     QSize size;
     const char* format;
     QString label;
+    bool progressive = false;
 };
 
 // The small BMP every figure is compared with, then camera photos of 12, 24 and 50 megapixels.

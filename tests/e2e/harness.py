@@ -330,6 +330,10 @@ class E2ETestCase(unittest.TestCase):
         self.addCleanup(self.display.close)
         self.folder = tempfile.mkdtemp(prefix="bitvik-e2e-")
         self.addCleanup(shutil.rmtree, self.folder, True)
+        # The programs' thumbnail cache, kept out of the user's own.
+        cache = tempfile.mkdtemp(prefix="bitvik-e2e-cache-")
+        self.addCleanup(shutil.rmtree, cache, True)
+        self.display.env["XDG_CACHE_HOME"] = cache
         self.programs = []
         self.addCleanup(lambda: [p.kill() for p in self.programs])
 

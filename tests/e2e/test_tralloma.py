@@ -1,6 +1,7 @@
 """Tralloma as a user meets it, and bad input through both real programs."""
 
 import os
+import subprocess
 import unittest
 
 from harness import E2ETestCase, TWIPS_PER_PIXEL, wait_for, write_grid_bmp
@@ -49,6 +50,27 @@ class TestTralloma(E2ETestCase):
         w.ok()
         self.assertEqual(tralloma.wait(), 0)
         self.assertEqual(self.read(), b'7\r\n1\r\n"b.bmp"\r\n')
+
+    def test_quick_presses_through_photos_end_on_the_last(self):
+        # Camera-sized photos in turn, so that the last entry's picture differs from the one
+        # before it: warm ones at even places, cool ones at odd places.
+        for gradient, name in (("red-yellow", "varm.jpg"), ("blue-cyan", "kall.jpg")):
+            subprocess.run(["convert", "-size", "6000x4000", "gradient:" + gradient, "-quality",
+                            "90", self.path(name)], check=True)
+        for i in range(40):
+            os.link(self.path("kall.jpg" if i % 2 else "varm.jpg"), self.path(f"foto-{i:02}.jpg"))
+        os.remove(self.path("varm.jpg"))
+        os.remove(self.path("kall.jpg"))
+        tralloma = self.start("tralloma")
+        w = SetupWindow(self)
+        w.first_file()
+        w.display.key(*["Down"] * 39)
+        shot = w.display.screenshot()
+        middle = shot.at(*w.at(4920 + 4455 / 2, 360 + 1500))
+        self.assertGreater(middle[2], middle[0] + 100, middle)  # cool: the last photo's
+        w.ok()
+        self.assertEqual(tralloma.wait(), 0)
+        self.assertEqual(self.read(), b'3\r\n3\r\n"foto-39.jpg"\r\n')
 
     def test_double_click_saves(self):
         write_grid_bmp(self.path("sol.bmp"), 200, 150, 1, 1)
