@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libjpeg62-turbo-dev zlib1g-dev
     xvfb xauth openbox xdotool x11-utils imagemagick
     fonts-liberation fonts-dejavu-core
     python3 python3-xlib

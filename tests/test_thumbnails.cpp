@@ -3,6 +3,7 @@
 
 #include "common/previewpixels.h"
 #include "support/startedgame.h"
+#include "toolkit/earlydecode.h"
 #include "toolkit/picturefile.h"
 #include "toolkit/thumbnailname.h"
 #include "toolkit/thumbnails.h"
@@ -180,6 +181,40 @@ private slots:
         // At twice the pixels, the finer decode also fills the larger size.
         file.saveThumbnails(file.pixels(common::previewPixels(2), nullptr, go));
         QCOMPARE(QImage(thumbnailPath(QStringLiteral("foto.jpg"), 1)).size(), QSize(1024, 768));
+    }
+
+    // A decode started before the program proper, taken only for the file it decoded, as it is.
+    void earlyDecodeServesOnlyTheSameFile_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<bool>("served");
+        QTest::newRow("same name, same file") << "same" << true;
+        QTest::newRow("another name") << "other" << false;
+        QTest::newRow("file replaced since") << "replaced" << false;
+        QTest::newRow("thumbnail in the cache") << "thumbnail" << false;
+    }
+    void earlyDecodeServesOnlyTheSameFile() {
+        QFETCH(QString, situation);
+        QFETCH(bool, served);
+        ScratchFolder folder;
+        savePicture(filled(QSize(2400, 1800), Qt::red), QStringLiteral("foto.jpg"), "JPEG");
+        if (situation == "thumbnail") {
+            const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));
+            file.saveThumbnails(file.pixels(common::previewPixels(1), nullptr, std::atomic<bool>{false}));
+        }
+        tk::EarlyDecode early("foto.jpg", common::previewPixels(1));
+        if (situation == "replaced") {
+            QTest::qWait(200); // the decode is done; the file then changes
+            QFile::remove(QStringLiteral("foto.jpg"));
+            savePicture(filled(QSize(2400, 1800), Qt::blue), QStringLiteral("foto.jpg"), "JPEG");
+        }
+        const auto taken = early.take(situation == "other" ? "annan.jpg" : "foto.jpg");
+        QCOMPARE(taken.has_value(), served);
+        if (served) {
+            // An eighth, 300 pixels across, leaves too little margin for a drawing 297 wide.
+            QCOMPARE(taken->eighths, 2);
+            QCOMPARE(QSize(taken->pixels.width, taken->pixels.height), QSize(600, 450));
+            QVERIFY(near(QColor(taken->pixels.rgb[225 * 600 + 300]), Qt::red));
+        }
     }
 
     // The game's window, drawn once from the file and once from the thumbnail made of it.

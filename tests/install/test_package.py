@@ -114,7 +114,7 @@ class TestPackage(unittest.TestCase):
         # The linked libraries, and what Qt loads at run time: the X11 platform plugin and the
         # face the windows are drawn in.
         for needed in ("libqt6widgets6", "libqt6gui6", "libqt6core6", "qt6-qpa-plugins",
-                       "fonts-liberation"):
+                       "fonts-liberation", "libjpeg62-turbo"):
             self.assertIn(needed, names)
 
     def test_nothing_else_lands(self):
