@@ -7,6 +7,7 @@ that is open before any program starts, so that nothing else connects while a pr
 Start-up: from the exec of bitvik (7 x 7) to the first frame whose tray shows the picture, and the
 process's peak memory, for the 400 x 300 BMP and the photos, without a thumbnail and with the one
 Tralloma wrote; runs interleaved, medians quoted with the ratio to the BMP.
+With --before BUILD, that build's programs are measured alongside (start-up without a thumbnail).
 Browsing: 39 Down presses 30 ms apart through 40 photos of 24 MP in Tralloma; the time from the
 last press until the window stops changing. Listing: Tralloma's exec to its window mapped, in a
 folder of 2000 pictures against a folder of one."""
@@ -177,6 +178,7 @@ def main():
     parser.add_argument("--runs", type=int, default=11)
     parser.add_argument("--inputs")
     parser.add_argument("--only", choices=["startup", "browse"])
+    parser.add_argument("--before", help="another build whose bitvik is measured alongside")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     bitvik, tralloma = f"{build}/game/bitvik", f"{build}/setup/tralloma"
@@ -187,15 +189,17 @@ def main():
     screen = Screen()
     try:
         if args.only != "browse":
-            startup(screen, bitvik, tralloma, inputs, work, args.runs)
+            before = os.path.abspath(args.before) + "/game/bitvik" if args.before else None
+            startup(screen, bitvik, tralloma, inputs, work, args.runs, before)
         if args.only != "startup":
-            browsing(screen, tralloma, inputs, work, args.runs)
+            before = os.path.abspath(args.before) + "/setup/tralloma" if args.before else None
+            browsing(screen, tralloma, inputs, work, args.runs, before)
     finally:
         screen.close()
         shutil.rmtree(work, True)
 
 
-def startup(screen, bitvik, tralloma, inputs, work, runs):
+def startup(screen, bitvik, tralloma, inputs, work, runs, before):
     cases = []
     with_cache, without_cache = os.path.join(work, "cache"), os.path.join(work, "empty")
     os.makedirs(without_cache)
@@ -206,25 +210,28 @@ def startup(screen, bitvik, tralloma, inputs, work, runs):
         with open(os.path.join(folder, "bitvik.ini"), "wb") as settings:
             settings.write(b'7\r\n7\r\n"' + photo.encode() + b'"\r\n')
         tralloma_thumbnail(screen, tralloma, folder, with_cache)
-        for cache, kind in ((without_cache, "no thumbnail"), (with_cache, "thumbnail")):
+        programs = [(bitvik, without_cache, "no thumbnail"), (bitvik, with_cache, "thumbnail")]
+        if before:
+            programs.append((before, without_cache, "before"))
+        for program, cache, kind in programs:
             if photo.endswith(".bmp") and kind == "thumbnail":
                 continue
-            reference = start_game(screen, bitvik, folder, cache)
-            cases.append((f"{photo} ({kind})", folder, cache, reference, [], []))
+            reference = start_game(screen, program, folder, cache)
+            cases.append((f"{photo} ({kind})", folder, cache, reference, [], [], program))
     for _ in range(runs):
-        for _, folder, cache, reference, times, peaks in cases:
-            painted, memory = start_game(screen, bitvik, folder, cache, reference)
+        for _, folder, cache, reference, times, peaks, program in cases:
+            painted, memory = start_game(screen, program, folder, cache, reference)
             times.append(painted)
             peaks.append(memory / 1024)
     print(f"bitvik, exec to the picture painted, 7 x 7, medians of {runs} interleaved runs")
     base_time = statistics.median(cases[0][4])
     base_memory = statistics.median(cases[0][5])
-    for label, _, _, _, times, peaks in cases:
+    for label, _, _, _, times, peaks, _ in cases:
         print(median_line(label, times, base_time)[0])
         print(median_line("   peak resident", peaks, base_memory, "MB")[0])
 
 
-def browsing(screen, tralloma, inputs, work, runs):
+def browsing(screen, tralloma, inputs, work, runs, before):
     photos = os.path.join(work, "photos")
     os.makedirs(photos)
     # Two pictures in turn, so that the last entry's picture differs from the one before it.
@@ -237,13 +244,17 @@ def browsing(screen, tralloma, inputs, work, runs):
     os.link(os.path.join(inputs, "bild-400x300.bmp"), os.path.join(one, "bild-0000.bmp"))
     for i in range(2000):
         os.link(os.path.join(inputs, "bild-400x300.bmp"), os.path.join(many, f"bild-{i:04}.bmp"))
-    settle, alone, crowded = [], [], []
+    settle, settle_before, alone, crowded = [], [], [], []
     for _ in range(runs):
         settle.append(browse(screen, tralloma, photos, work)[0])
+        if before:
+            settle_before.append(browse(screen, before, photos, work)[0])
         alone.append(listing(screen, tralloma, one, work))
         crowded.append(listing(screen, tralloma, many, work))
     print(f"tralloma, medians of {runs} interleaved runs")
     print(median_line("39 x Down, last press to still window", settle)[0])
+    if before:
+        print(median_line("   the same, before", settle_before)[0])
     line, base = median_line("window mapped, folder of 1 picture", alone)
     print(line)
     print(median_line("window mapped, folder of 2000 pictures", crowded, base)[0])
