@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
     xvfb xauth openbox xdotool x11-utils imagemagick
     fonts-liberation fonts-dejavu-core
-    python3
+    python3 python3-xlib
     dpkg-dev desktop-file-utils xdg-user-dirs
 )
 
