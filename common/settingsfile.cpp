@@ -2,6 +2,9 @@
 
 #include "windows1252.h"
 
+#include "toolkit/systemerror.h"
+
+#include <cerrno>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -14,8 +17,23 @@ namespace {
 constexpr qsizetype maxFieldLength = 4096;
 constexpr int endOfFile = -1;
 
+// The current folder by name even when it has been removed, as Linux still knows it.
+QString currentFolder() {
+    QString path = QDir::currentPath();
+    if (!path.isEmpty() && path != QStringLiteral("."))
+        return path;
+    path = QFileInfo(QStringLiteral("/proc/self/cwd")).symLinkTarget();
+    const QString removed = QStringLiteral(" (deleted)");
+    if (path.endsWith(removed))
+        path.chop(removed.size());
+    return path;
+}
+
 QString folderOf(const QString& fileName) {
-    return QDir::toNativeSeparators(QFileInfo(fileName).absolutePath());
+    const QFileInfo info(fileName);
+    const QString folder =
+        info.isAbsolute() ? info.absolutePath() : QDir(currentFolder()).filePath(info.path());
+    return QDir::toNativeSeparators(QDir::cleanPath(folder));
 }
 
 QString shown(const QByteArray& field) {
@@ -28,6 +46,11 @@ QString shown(const QByteArray& field) {
     if (field.size() > shownLength)
         text += QStringLiteral("…");
     return text;
+}
+
+QString openFailure(const QFile& file) {
+    return file.error() == QFileDevice::PermissionsError ? tk::systemErrorText(EACCES)
+                                                         : QStringLiteral("den kan inte öppnas");
 }
 
 } // namespace
@@ -54,10 +77,12 @@ SettingsReader::SettingsReader(const QString& fileName)
     if (!file->open(QIODevice::ReadOnly))
         throw tk::RuntimeError(QStringLiteral("Inställningsfilen \"%1\" i mappen %2 kan inte "
                                               "läsas: %3.")
-                                   .arg(fileName, folderOf(fileName), file->errorString()));
+                                   .arg(fileName, folderOf(fileName), openFailure(*file)));
 }
 
-void SettingsReader::close() { device->close(); }
+void SettingsReader::close() {
+    device->close();
+}
 
 int SettingsReader::peek() {
     char c = 0;
@@ -141,13 +166,13 @@ Int16 SettingsReader::readInteger(const QString& what) {
     return Int16(value);
 }
 
-QString SettingsReader::readString(const QString& what) { return fromWindows1252(readField(what)); }
+QString SettingsReader::readString(const QString& what) {
+    return fromWindows1252(readField(what));
+}
 
 SettingsWriter::SettingsWriter(const QString& fileName) : name(fileName), file(fileName) {
-    if (QFileInfo(fileName).isDir())
-        fail(QStringLiteral("det finns en mapp med det namnet"));
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
+    if (!file.failure().isEmpty())
+        fail(file.failure());
 }
 
 void SettingsWriter::fail(const QString& reason) const {
@@ -158,11 +183,12 @@ void SettingsWriter::fail(const QString& reason) const {
 }
 
 void SettingsWriter::write(const QByteArray& bytes) {
-    if (file.write(bytes + "\r\n") != bytes.size() + 2)
-        fail(file.errorString());
+    contents += bytes + "\r\n";
 }
 
-void SettingsWriter::writeInteger(Int16 value) { write(QByteArray::number(value.value())); }
+void SettingsWriter::writeInteger(Int16 value) {
+    write(QByteArray::number(value.value()));
+}
 
 void SettingsWriter::writeString(const QString& text) {
     const auto refuse = [&](const QString& why) {
@@ -185,8 +211,8 @@ void SettingsWriter::writeString(const QString& text) {
 }
 
 void SettingsWriter::close() {
-    if (!file.commit())
-        fail(file.errorString());
+    if (const QString why = file.commit(contents); !why.isEmpty())
+        fail(why);
 }
 
 } // namespace common

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "checkedint.h"
+#include "replacedfile.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
 #include <memory>
+#include <QFile>
+#include <QString>
 
 namespace common {
 
@@ -40,9 +40,8 @@ private:
 };
 
 // Writes the settings file: an integer as its decimal digits, a string between double quotes,
-// each item followed by CR LF, in Windows-1252. The bytes go to a temporary file beside the
-// settings file, which close() puts in its place: a failure on the way leaves the old file as
-// it was and no temporary file behind.
+// each item followed by CR LF, in Windows-1252. close() puts the bytes in place of the old file
+// in one step (see ReplacedFile): a failure on the way leaves the old file as it was.
 class SettingsWriter {
 public:
     explicit SettingsWriter(const QString& fileName);
@@ -58,7 +57,8 @@ private:
     [[noreturn]] void fail(const QString& reason) const;
 
     QString name;
-    QSaveFile file;
+    ReplacedFile file;
+    QByteArray contents;
 };
 
 } // namespace common

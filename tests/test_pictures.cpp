@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
+#include "toolkit/jpegheader.h"
 #include "toolkit/pictureclip.h"
 #include "toolkit/runtimeerror.h"
 
@@ -91,6 +92,59 @@ class TestPictures : public QObject {
     Q_OBJECT
 
 private slots:
+    void jpegHeaderWalk_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("isJpeg");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("scans"); // -1: progressive, as many as the encoder wrote
+        QTest::addColumn<qulonglong>("coefficientBytes");
+        QTest::addColumn<QString>("refusal"); // empty: may be decoded
+        const QImage photo = gridPicture(400, 300, 4, 3);
+        // 4:2:0: luma in 50 x 38 blocks, each chroma plane in 25 x 19, 128 bytes a block.
+        const qulonglong progressive400x300 = (50 * 38 + 2 * 25 * 19) * 128;
+        QTest::newRow("baseline") << encoded(photo, "JPEG") << true << QSize(400, 300) << 1
+                                  << 0ull << "";
+        QTest::newRow("progressive") << encoded(photo, "JPEG", 95, true) << true << QSize(400, 300)
+                                     << -1 << progressive400x300 << "";
+        QTest::newRow("progressive, cut short") << encoded(photo, "JPEG", 95, true).left(900) << true
+                                                << QSize(400, 300) << -1 << progressive400x300 << "";
+        QTest::newRow("300 scans, the most allowed") << jpegWithScans(300) << true << QSize(64, 48)
+                                                     << 300 << 9216ull << "";
+        QTest::newRow("1,000 scans") << jpegWithScans(1000) << true << QSize(64, 48) << 301
+                                     << 9216ull << "fler än 300 avsnitt";
+        QTest::newRow("claims 100 MP") << progressiveJpegClaiming(12000, 8400) << true
+                                       << QSize(12000, 8400) << -1 << 302400000ull << "";
+        QTest::newRow("claims 20000 x 20000") << progressiveJpegClaiming(20000, 20000) << true
+                                              << QSize(20000, 20000) << -1 << 1200000000ull
+                                              << "20000 × 20000 bildpunkter, progressiv";
+        QTest::newRow("BMP") << encoded(photo, "BMP") << false << QSize() << 0 << 0ull << "";
+        QTest::newRow("nothing after the start marker") << QByteArray("\xFF\xD8", 2) << true
+                                                        << QSize(0, 0) << 0 << 0ull << "";
+    }
+    void jpegHeaderWalk() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, isJpeg);
+        QFETCH(QSize, size);
+        QFETCH(int, scans);
+        QFETCH(qulonglong, coefficientBytes);
+        QFETCH(QString, refusal);
+        const auto header = tk::jpeg::readHeader(
+            reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size()));
+        QCOMPARE(header.has_value(), isJpeg);
+        if (!header)
+            return;
+        QCOMPARE(QSize(header->width, header->height), size);
+        if (scans >= 0)
+            QCOMPARE(header->scans, scans);
+        else
+            QVERIFY(header->progressive && header->scans >= 1);
+        if (coefficientBytes > 0 || scans >= 0)
+            QCOMPARE(qulonglong(header->coefficientBytes()), coefficientBytes);
+        const QString refused = QString::fromStdString(tk::jpeg::refusal(*header));
+        QVERIFY2(refusal.isEmpty() ? refused.isEmpty() : refused.contains(refusal),
+                 qPrintable(refused));
+    }
+
     // Where the stored picture's top corners go, by the orientation tag's definition.
     void photosStandUpright_data() {
         QTest::addColumn<int>("orientation");

@@ -1,15 +1,54 @@
 #include "common/settingsfile.h"
+#include "support/fullfilesystem.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QTest>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using common::Int16;
 using common::SettingsReader;
 using common::SettingsWriter;
 using testsupport::readBytes;
 using testsupport::ScratchFolder;
+using testsupport::SmallFilesystem;
 using testsupport::writeBytes;
+
+// One step of the next save fails with the given code; the linker sends our code's calls here.
+namespace fault {
+enum class Step { none, write, sync, close, rename };
+Step failing = Step::none;
+int code = 0;
+
+bool fires(Step step) {
+    if (failing != step)
+        return false;
+    failing = Step::none;
+    errno = code;
+    return true;
+}
+} // namespace fault
+
+extern "C" {
+ssize_t __real_write(int, const void*, size_t);
+int __real_fdatasync(int);
+int __real_close(int);
+int __real_rename(const char*, const char*);
+
+ssize_t __wrap_write(int fd, const void* data, size_t size) {
+    return fault::fires(fault::Step::write) ? -1 : __real_write(fd, data, size);
+}
+int __wrap_fdatasync(int fd) { return fault::fires(fault::Step::sync) ? -1 : __real_fdatasync(fd); }
+int __wrap_close(int fd) {
+    const int closed = __real_close(fd);
+    return fault::fires(fault::Step::close) ? -1 : closed;
+}
+int __wrap_rename(const char* from, const char* to) {
+    return fault::fires(fault::Step::rename) ? -1 : __real_rename(from, to);
+}
+}
 
 namespace {
 
@@ -37,6 +76,10 @@ QString failureOf(const std::function<void()>& action) {
     }
     return {};
 }
+
+const QByteArray oldBytes("3\r\n3\r\n\"old.bmp\"\r\n");
+
+QStringList entries() { return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
 
 void save(int cols, int rows, const QString& name) {
     SettingsWriter writer(QStringLiteral("bitvik.ini"));
@@ -182,6 +225,106 @@ private slots:
         QVERIFY2(message.contains(reason), qPrintable(message));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), before);
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"bitvik.ini"});
+    }
+
+    void failedStepLeavesTheOldFile_data() {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("write: no space") << int(fault::Step::write) << ENOSPC << "disken är full";
+        QTest::newRow("write: quota") << int(fault::Step::write) << EDQUOT << "diskkvot";
+        QTest::newRow("sync: I/O error") << int(fault::Step::sync) << EIO << "lästes eller skrevs";
+        QTest::newRow("close: I/O error") << int(fault::Step::close) << EIO << "lästes eller skrevs";
+        QTest::newRow("rename: busy") << int(fault::Step::rename) << EBUSY << "används";
+    }
+    void failedStepLeavesTheOldFile() {
+        QFETCH(int, step);
+        QFETCH(int, code);
+        QFETCH(QString, reason);
+        ScratchFolder folder;
+        writeBytes(QStringLiteral("bitvik.ini"), oldBytes);
+        fault::failing = fault::Step(step);
+        fault::code = code;
+        const QString message = failureOf([] { save(4, 4, QStringLiteral("ny.bmp")); });
+        QCOMPARE(fault::failing, fault::Step::none);
+        QVERIFY2(message.contains(reason) && message.contains("orörd"), qPrintable(message));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
+        QCOMPARE(entries(), QStringList{"bitvik.ini"});
+    }
+
+    void fullDiskLeavesTheOldFile() {
+        ScratchFolder folder;
+        SmallFilesystem disk(folder.path());
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.skipReason));
+        writeBytes(QStringLiteral("bitvik.ini"), oldBytes);
+        QVERIFY(disk.fill());
+        const QString message = failureOf([] { save(4, 4, QStringLiteral("ny.bmp")); });
+        QVERIFY2(message.contains("disken är full") && message.contains(folder.path()),
+                 qPrintable(message));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
+        QCOMPARE(entries(), (QStringList{"bitvik.ini", "fyllnad"}));
+    }
+
+    void leftoversOfEarlierSavesAreCleared() {
+        ScratchFolder folder;
+        writeBytes(QStringLiteral("bitvik.ini.sparas.Ab3xYz"), "1\r\n");
+        writeBytes(QStringLiteral("bitvik.ini.sparas.Ab3xY"), "kvar");
+        writeBytes(QStringLiteral("bitvik.ini.backup"), "kvar");
+        writeBytes(QStringLiteral("bitvik.ini.sparas.Stor12"), QByteArray(100 * 1024, 'x'));
+        save(2, 2, QStringLiteral("a.bmp"));
+        QCOMPARE(entries(), (QStringList{"bitvik.ini", "bitvik.ini.backup", "bitvik.ini.sparas.Ab3xY",
+                                         "bitvik.ini.sparas.Stor12"}));
+    }
+
+    void savingThroughALink_data() {
+        QTest::addColumn<QString>("linkTo"); // relative to the scratch folder
+        QTest::addColumn<QString>("refusal"); // empty: saved into the link's target
+        QTest::newRow("to a regular file") << "data/riktig.ini" << "";
+        QTest::newRow("dangling, folder exists") << "data/ny.ini" << "";
+        QTest::newRow("dangling, folder missing") << "saknas/ny.ini" << "i en mapp som inte finns";
+        QTest::newRow("to a device node") << "/dev/null" << "/dev/null, som inte är en vanlig fil";
+        QTest::newRow("to a FIFO") << "data/fifo" << "som inte är en vanlig fil";
+        QTest::newRow("to a folder") << "data" << "länk till mappen";
+        QTest::newRow("to itself") << "bitvik.ini" << "symboliska länkar";
+    }
+    void savingThroughALink() {
+        QFETCH(QString, linkTo);
+        QFETCH(QString, refusal);
+        ScratchFolder folder;
+        QVERIFY(QDir().mkdir(QStringLiteral("data")));
+        writeBytes(QStringLiteral("data/riktig.ini"), oldBytes);
+        QCOMPARE(::mkfifo("data/fifo", 0644), 0);
+        QCOMPARE(::symlink(QFile::encodeName(linkTo).constData(), "bitvik.ini"), 0);
+        struct stat device {};
+        QCOMPARE(::stat("/dev/null", &device), 0);
+        const QStringList before = QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        const QString message = failureOf([] { save(4, 4, QStringLiteral("ny.bmp")); });
+        QCOMPARE(QFile::symLinkTarget(QStringLiteral("bitvik.ini")), QFileInfo(linkTo).absoluteFilePath());
+        if (refusal.isEmpty()) {
+            QVERIFY2(message.isEmpty(), qPrintable(message));
+            QCOMPARE(readBytes(linkTo), QByteArray("4\r\n4\r\n\"ny.bmp\"\r\n"));
+        } else {
+            QVERIFY2(message.contains(refusal) && message.contains("orörd"), qPrintable(message));
+            QCOMPARE(readBytes(QStringLiteral("data/riktig.ini")), oldBytes);
+            QCOMPARE(QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        }
+        struct stat after {};
+        QCOMPARE(::stat("/dev/null", &after), 0);
+        QVERIFY(S_ISCHR(after.st_mode) && after.st_rdev == device.st_rdev);
+    }
+
+    void removedFolderIsNamed() {
+        ScratchFolder folder;
+        QVERIFY(QDir().mkdir(QStringLiteral("borta")));
+        QDir::setCurrent(QStringLiteral("borta"));
+        QVERIFY(QDir(folder.path()).rmdir(QStringLiteral("borta")));
+        const QString message = failureOf([] { save(4, 4, QStringLiteral("ny.bmp")); });
+        QDir::setCurrent(folder.path());
+        QVERIFY2(message.contains(QStringLiteral("mappen finns inte längre")) &&
+                     message.contains(QDir(folder.path()).filePath(QStringLiteral("borta"))),
+                 qPrintable(message));
     }
 
     void folderInTheWayIsLeftAlone() {

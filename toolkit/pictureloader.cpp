@@ -1,13 +1,18 @@
 // Loading picture files: the natural size comes from the file's header; the pixels are decoded
 // no finer than the picture is drawn, so a camera photo costs about what a thumbnail does.
 
+#include "jpegheader.h"
 #include "picture.h"
 #include "runtimeerror.h"
+#include "systemerror.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -138,6 +143,19 @@ QString readerReason(const QImageReader& reader) {
     }
 }
 
+// Refuses, before any decoding, a file that cannot be opened and a JPEG file that would stall or
+// exhaust the decoder.
+void requireReadable(const QString& fileName, const QString& path) {
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file)
+        unreadable(fileName,
+                   QStringLiteral("filen kan inte läsas: %1").arg(systemErrorText(errno)));
+    const std::optional<jpeg::Header> header = jpeg::readHeader(file);
+    std::fclose(file);
+    if (header && !jpeg::refusal(*header).empty())
+        unreadable(fileName, QString::fromStdString(jpeg::refusal(*header)));
+}
+
 QString tooLarge(QSize stored) {
     return QStringLiteral("bilden är för stor för att avkodas (%1 × %2 bildpunkter)")
         .arg(stored.width())
@@ -161,6 +179,7 @@ Picture Picture::load(const QString& fileName) {
         unreadable(fileName, QStringLiteral("filen är tom"));
 
     const FileStamp file = FileStamp::of(info);
+    requireReadable(fileName, file.path);
     QImageReader reader(file.path);
     reader.setAutoTransform(true);
     if (!reader.canRead())

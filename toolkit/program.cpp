@@ -1,19 +1,24 @@
 #include "program.h"
 
+#include "destroyedwindows.h"
 #include "runtimeerror.h"
 
-#include <QApplication>
-#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <QApplication>
+#include <QMessageBox>
 
 namespace tk {
 
-Program::Program(QString name) : Program(std::move(name), showErrorReport, exitProcess) {}
+Program::Program(QString name) : Program(std::move(name), showErrorReport, exitProcess) {
+    destroyedWindows = std::make_unique<DestroyedWindows>();
+}
 
 Program::Program(QString name, Report report, End end)
     : programName(std::move(name)), report(std::move(report)), finish(std::move(end)) {}
+
+Program::~Program() = default;
 
 void Program::guard(const std::function<void()>& handler) {
     if (ended)

@@ -1,9 +1,12 @@
 #pragma once
 
-#include <QString>
 #include <functional>
+#include <memory>
+#include <QString>
 
 namespace tk {
+
+class DestroyedWindows;
 
 // Thrown by Program::end when the end is only recorded (as in tests), so that the handler that
 // ended the program still stops at once.
@@ -16,10 +19,12 @@ public:
     using Report = std::function<void(const QString& programName, const QString& message)>;
     using End = std::function<void(int status)>;
 
-    // The real report (stderr line and modal box) and the real end (process exit).
+    // The real report (stderr line and modal box) and the real end (process exit); a window
+    // destroyed by another client is closed as the window system would close it.
     explicit Program(QString name);
     // Replacements, for tests: the end may return, and the program then counts as ended.
     Program(QString name, Report report, End end);
+    ~Program();
 
     const QString& name() const { return programName; }
     bool hasEnded() const { return ended; }
@@ -33,6 +38,7 @@ private:
     End finish;
     bool ended = false;
     int depth = 0;
+    std::unique_ptr<DestroyedWindows> destroyedWindows;
 };
 
 // The standard error report: one line on stderr, then a modal message box titled with the

@@ -1,6 +1,12 @@
 """Real-window test harness: a private Xvfb screen with a window manager, the built programs
 started as processes in a scratch folder, real X input through xdotool, and screenshots read
-back pixel by pixel. Every wait is bounded."""
+back pixel by pixel. Every wait is bounded.
+
+On this X server two clients that connect at the same instant can make one of them fail. So the
+harness opens one X connection (python3-xlib) as soon as the server is up, before any program
+starts, and finds, measures and photographs windows through it alone; the X tools it starts
+(xdotool for input, import for saved pictures) run only once the window they act on is up, and
+are retried when they cannot connect. The program under test is never retried."""
 
 import os
 import re
@@ -11,8 +17,19 @@ import tempfile
 import time
 import unittest
 
+import Xlib.display
+import Xlib.error
+import Xlib.X
+import Xlib.Xatom
+
 TWIPS_PER_PIXEL = 15
 SCREEN = (1024, 768)
+# What an X client prints when it could not connect; such a run of our own tools is repeated.
+CONNECT_FAILURES = (b"open display", b"connect to display", b"Can't open display")
+TOOL_ATTEMPTS = 5
+# A screenshot is taken once two grabs this far apart agree, after at most so many more.
+SETTLE_INTERVAL = 0.05
+SETTLE_GRABS = 40
 
 
 def wait_for(condition, timeout=10.0, interval=0.05, what="condition"):
@@ -31,6 +48,10 @@ class Screenshot:
         assert header, "expected a binary 8-bit PPM"
         self.width, self.height = int(header.group(1)), int(header.group(2))
         self.pixels = ppm[header.end():header.end() + 3 * self.width * self.height]
+
+    @classmethod
+    def from_rgb(cls, width, height, pixels):
+        return cls(b"P6 %d %d 255\n" % (width, height) + pixels)
 
     def at(self, x, y):
         i = 3 * (int(y) * self.width + int(x))
@@ -61,19 +82,37 @@ class Display:
         self.env.pop("QT_SCALE_FACTOR", None)
         if scale:
             self.env["QT_SCALE_FACTOR"] = str(scale)
-        wait_for(lambda: self.run(["xdpyinfo"], check=False).returncode == 0, what="Xvfb")
+        self.x = wait_for(lambda: self._connect(":" + number), what="a connection to Xvfb")
+        self.root = self.x.screen().root
         self.wm = None
         if window_manager:
             self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in
-                     self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout,
+            wait_for(lambda: self.property(self.root, "_NET_SUPPORTING_WM_CHECK"),
                      what="openbox")
 
+    @staticmethod
+    def _connect(name):
+        try:
+            return Xlib.display.Display(name)
+        except (Xlib.error.DisplayError, ConnectionError, OSError):
+            return None
+
     def run(self, argv, check=True):
-        return subprocess.run(argv, env=self.env, capture_output=True, check=check, timeout=30)
+        """Runs one of our X tools, again when it could not connect to the server."""
+        for attempt in range(TOOL_ATTEMPTS):
+            done = subprocess.run(argv, env=self.env, capture_output=True, timeout=30)
+            if done.returncode == 0 or not any(m in done.stderr for m in CONNECT_FAILURES):
+                break
+            time.sleep(0.1 * (attempt + 1))
+        if check:
+            done.check_returncode()
+        return done
 
     def close(self):
+        if self.x:
+            self.x.close()
+            self.x = None
         for process in (self.wm, self.xvfb):
             if process and process.poll() is None:
                 process.terminate()
@@ -83,8 +122,51 @@ class Display:
                     process.kill()
                     process.wait()
 
+    def property(self, window, name):
+        """The values of a window's property, or None when it has none or the window is gone."""
+        try:
+            found = self._window(window).get_full_property(self.x.intern_atom(name),
+                                                           Xlib.X.AnyPropertyType)
+        except Xlib.error.XError:
+            return None
+        return found.value if found else None
+
     def screenshot(self):
-        return Screenshot(self.run(["import", "-window", "root", "-depth", "8", "ppm:-"]).stdout)
+        """The screen once it has stopped changing: two grabs a moment apart that agree, so that
+        a window just mapped or resized has drawn itself."""
+        width, height = self.x.screen().width_in_pixels, self.x.screen().height_in_pixels
+        shot = self._grab(0, 0, width, height)
+        for _ in range(SETTLE_GRABS):
+            time.sleep(SETTLE_INTERVAL)
+            again = self._grab(0, 0, width, height)
+            if again == shot:
+                break
+            shot = again
+        return Screenshot.from_rgb(width, height, shot)
+
+    def _grab(self, left, top, width, height):
+        bgrx = self.root.get_image(left, top, width, height, Xlib.X.ZPixmap, 0xFFFFFFFF).data
+        rgb = bytearray(3 * width * height)
+        rgb[0::3], rgb[1::3], rgb[2::3] = bgrx[2::4], bgrx[1::4], bgrx[0::4]
+        return bytes(rgb)
+
+    def _painted(self, window):
+        """Whether the window shows more than one colour and the same pixels twice running."""
+        try:
+            left, top, width, height = self.geometry(window)
+        except Xlib.error.XError:
+            return False
+        screen = self.x.screen()
+        left, top = max(0, left), max(0, top)
+        width = min(width, screen.width_in_pixels - left)
+        height = min(height, screen.height_in_pixels - top)
+        if width <= 0 or height <= 0:
+            return False
+        first = self._grab(left, top, width, height)
+        if first.count(first[:3]) * 3 == len(first):
+            return False
+        time.sleep(SETTLE_INTERVAL)
+        return self._grab(left, top, width, height) == first
 
     def save_screenshot(self, path):
         self.run(["import", "-window", "root", path])
@@ -92,9 +174,8 @@ class Display:
     def save_window_screenshot(self, path, window):
         """The window with the frame the window manager gives it."""
         left, top, width, height = self.geometry(window)
-        extents = self.run(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"], check=False).stdout
-        numbers = re.findall(rb"\d+", extents.split(b"=", 1)[-1])
-        l, r, t, b = (int(n) for n in numbers) if len(numbers) == 4 else (0, 0, 0, 0)
+        extents = self.property(window, "_NET_FRAME_EXTENTS")
+        l, r, t, b = extents if extents is not None and len(extents) == 4 else (0, 0, 0, 0)
         crop = f"{width + l + r}x{height + t + b}+{left - l}+{top - t}"
         self.run(["import", "-window", "root", "-crop", crop, "+repage", path])
 
@@ -103,26 +184,61 @@ class Display:
         self.run(["xdotool", "mousemove", "--sync", str(int(x)), str(int(y)),
                   "click", *repeat, str(button)])
 
+    def destroy(self, window):
+        """Destroys the window outright, as another client may (XDestroyWindow)."""
+        self.run(["xdotool", "windowclose", str(window)])
+
     def key(self, *names):
         self.run(["xdotool", "key", "--delay", "30", *names])
 
     def windows(self, title):
-        found = self.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], check=False)
-        return [int(w) for w in found.stdout.split()]
+        """The viewable windows titled exactly so, in stacking order from the bottom."""
+        found = []
+        pending = [self.root]
+        while pending:
+            window = pending.pop(0)
+            try:
+                children = window.query_tree().children
+            except Xlib.error.XError:
+                continue
+            for child in children:
+                if self._titled(child, title):
+                    found.append(child.id)
+                pending.append(child)
+        return found
+
+    def _titled(self, window, title):
+        try:
+            if window.get_attributes().map_state != Xlib.X.IsViewable:
+                return False
+            name = window.get_full_property(self.x.intern_atom("_NET_WM_NAME"), Xlib.X.AnyPropertyType)
+            if name is None:
+                name = window.get_full_property(Xlib.Xatom.WM_NAME, Xlib.X.AnyPropertyType)
+        except Xlib.error.XError:
+            return False
+        if name is None:
+            return False
+        value = name.value
+        return (value.decode("utf-8", "replace") if isinstance(value, bytes) else value) == title
 
     def wait_window(self, title, timeout=10.0):
-        return wait_for(lambda: (self.windows(title) or [None])[0], timeout, what=f"window {title!r}")
+        """The first such window, once it is up and has drawn itself."""
+        window = wait_for(lambda: (self.windows(title) or [None])[0], timeout,
+                          what=f"window {title!r}")
+        wait_for(lambda: self._painted(window), timeout, what=f"window {title!r} drawn")
+        return window
 
     def geometry(self, window):
         """The window's client area on the screen: (left, top, width, height)."""
-        info = self.run(["xwininfo", "-id", str(window)]).stdout.decode()
-        field = {}
-        for line in info.splitlines():
-            if ":" in line:
-                key, _, value = line.strip().partition(":")
-                field[key] = value.strip()
-        return (int(field["Absolute upper-left X"]), int(field["Absolute upper-left Y"]),
-                int(field["Width"]), int(field["Height"]))
+        handle = self._window(window)
+        size = handle.get_geometry()
+        origin = handle.translate_coords(self.root, 0, 0)
+        return (-origin.x, -origin.y, size.width, size.height)
+
+    def _window(self, window):
+        if not isinstance(window, int):
+            return window
+        return self.x.create_resource_object("window", window)
 
 
 class Program:

@@ -3,8 +3,8 @@ the taskbar show one window a program, and minimised and restored with the main 
 
 import unittest
 
-from harness import E2ETestCase, write_grid_bmp
-from xwindows import ICONIC, NORMAL, XWindows
+from harness import E2ETestCase, wait_for, write_grid_bmp
+from xwindows import ICONIC, NORMAL, WindowManager
 
 SKIPS = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}
 MAIN_TITLES = {"bitvik": "Bitvik", "tralloma": "Hämta"}
@@ -13,9 +13,7 @@ MAIN_TITLES = {"bitvik": "Bitvik", "tralloma": "Hämta"}
 class TestBackdrop(E2ETestCase):
     def setUp(self):
         super().setUp()
-        # Opened before any program starts, and used for every look at the windows after.
-        self.x = XWindows(self.display.env)
-        self.addCleanup(self.x.close)
+        self.x = WindowManager(self.display)
         write_grid_bmp(self.path("bild.bmp"), 300, 200, 2, 2)
         with open(self.path("bitvik.ini"), "wb") as f:
             f.write(b'2\r\n2\r\n"bild.bmp"\r\n')
@@ -31,7 +29,7 @@ class TestBackdrop(E2ETestCase):
             rest = [w for w in mine if w not in main]
             return (main[0], rest[0]) if len(main) == 1 and len(rest) == 1 else None
 
-        return self.x.wait(both, what=f"the windows of {name}")
+        return wait_for(both, what=f"the windows of {name}")
 
     def test_one_entry_a_program(self):
         for name in ("bitvik", "tralloma"):
@@ -48,12 +46,12 @@ class TestBackdrop(E2ETestCase):
                 maximised = {s for s in self.x.states(backdrop) if "MAXIMIZED" in s}
                 self.assertEqual(len(maximised), 2)
                 self.x.minimise(main)
-                self.x.wait(lambda: self.x.wm_state(backdrop) == ICONIC, what="backdrop gone")
+                wait_for(lambda: self.x.wm_state(backdrop) == ICONIC, what="backdrop gone")
                 self.assertEqual(self.x.wm_state(main), ICONIC)
 
                 self.x.activate(main)
-                self.x.wait(lambda: self.x.wm_state(backdrop) == NORMAL, what="backdrop back")
-                self.x.wait(lambda: self.x.active() == main, what="main window active")
+                wait_for(lambda: self.x.wm_state(backdrop) == NORMAL, what="backdrop back")
+                wait_for(lambda: self.x.active() == main, what="main window active")
                 self.assertEqual(self.x.wm_state(main), NORMAL)
                 stacking = self.x.clients(stacking=True)
                 self.assertLess(stacking.index(backdrop), stacking.index(main))

@@ -2,7 +2,6 @@
 entries' Exec lines from the root folder in a scratch home, from a first run to a game."""
 
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -46,8 +45,14 @@ class TestMenuEntries(E2ETestCase):
 
     def window_icons(self, window):
         """The sizes of the icons the window carries for the task bar."""
-        icon = self.display.run(["xprop", "-id", str(window), "_NET_WM_ICON"]).stdout.decode()
-        return sorted({int(side) for side in re.findall(r"Icon \((\d+) x \1\)", icon)})
+        icon = list(self.display.property(window, "_NET_WM_ICON") or [])
+        sizes = set()
+        while len(icon) >= 2:
+            width, height = icon[0], icon[1]
+            if width == height:
+                sizes.add(width)
+            icon = icon[2 + width * height:]
+        return sorted(sizes)
 
     def press(self, button):
         """OK or Avbryt in the setup window, once it is up."""

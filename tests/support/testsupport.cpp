@@ -68,6 +68,38 @@ QByteArray encoded(const QImage& image, const char* format, int quality, bool pr
     return bytes;
 }
 
+namespace {
+const QByteArray startOfScan("\xFF\xDA", 2);
+const QByteArray endOfImage("\xFF\xD9", 2);
+
+// Entropy-coded data never holds FF DA or FF D9: stuffing and restart markers keep them out.
+QByteArray smallProgressiveJpeg() {
+    return encoded(gridPicture(64, 48, 2, 2), "JPEG", 90, true);
+}
+} // namespace
+
+QByteArray jpegWithScans(int scans) {
+    const QByteArray jpeg = smallProgressiveJpeg();
+    const qsizetype last = jpeg.lastIndexOf(startOfScan);
+    const qsizetype end = jpeg.lastIndexOf(endOfImage);
+    const int present = int(jpeg.count(startOfScan));
+    if (last < 0 || end < last || scans < present)
+        return {};
+    return jpeg.left(end) + jpeg.mid(last, end - last).repeated(scans - present) + endOfImage;
+}
+
+QByteArray progressiveJpegClaiming(quint16 width, quint16 height) {
+    QByteArray jpeg = smallProgressiveJpeg();
+    const qsizetype frame = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
+    if (frame < 0)
+        return {};
+    jpeg[frame + 5] = char(height >> 8);
+    jpeg[frame + 6] = char(height & 0xFF);
+    jpeg[frame + 7] = char(width >> 8);
+    jpeg[frame + 8] = char(width & 0xFF);
+    return jpeg;
+}
+
 QByteArray bmpClaiming(qint32 width, qint32 height) {
     QByteArray bytes = encoded(gridPicture(4, 4, 1, 1), "BMP");
     const auto put32 = [&bytes](int at, qint32 v) {

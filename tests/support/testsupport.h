@@ -42,6 +42,10 @@ QImage gridPicture(int width, int height, int cols, int rows);
 QColor cellColour(int index);
 void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
 QByteArray encoded(const QImage& image, const char* format, int quality = 95, bool progressive = false);
+// A small progressive JPEG whose last scan is repeated until the file holds `scans` scans.
+QByteArray jpegWithScans(int scans);
+// A small progressive JPEG whose frame header claims another size.
+QByteArray progressiveJpegClaiming(quint16 width, quint16 height);
 // A small BMP whose header claims another size.
 QByteArray bmpClaiming(qint32 width, qint32 height);
 // The message of the run-time error that loading the picture ends with, or empty.

@@ -1,0 +1,54 @@
+#pragma once
+
+// The shape of a JPEG file, read from its markers alone (no entropy decoding), so that a file
+// that would stall or exhaust the decoder is refused before any pixel is decoded. Standard C++
+// only, so that code outside Qt (a decoding thread) can use it too.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tk::jpeg {
+
+// Every scan makes the decoder walk the whole picture's coefficients again, so the decoding time
+// grows with scans x picture size, whatever the file's size. libjpeg's standard progression
+// writes 10 scans and optimising encoders a few dozen; a file of more than a few hundred is made
+// to stall the decoder.
+inline constexpr int maxScans = 300;
+
+// A file of more than one scan (every progressive file) is decoded into a coefficient buffer of
+// the whole picture, whatever the scale drawn: 2 bytes a coefficient, 64 to a block of 8 x 8.
+// 640 MiB holds a 100 megapixel photo even with full-resolution colour (4:4:4, 600 MB) and
+// refuses the lying headers that claim 20000 x 20000 pixels and more (1.2 GB at 4:2:0).
+inline constexpr std::uint64_t maxCoefficientBytes = std::uint64_t(640) << 20;
+
+struct Component {
+    int horizontal = 1; // sampling factors
+    int vertical = 1;
+};
+
+struct Header {
+    int width = 0;
+    int height = 0;
+    std::vector<Component> components;
+    bool progressive = false;
+    // Start-of-scan markers, counted up to one past maxScans.
+    int scans = 0;
+
+    // The coefficient buffer of the whole picture that decoding needs; 0 for a single scan,
+    // which is decoded row by row.
+    std::uint64_t coefficientBytes() const;
+};
+
+// The header of the file read from here on; empty when it does not begin as a JPEG file. A file
+// that ends early or breaks its structure gives what was read up to there.
+std::optional<Header> readHeader(std::FILE* file);
+std::optional<Header> readHeader(const unsigned char* bytes, std::size_t size);
+
+// Why a file of this header must not be decoded, in Swedish (UTF-8); empty when it may be.
+std::string refusal(const Header& header);
+
+} // namespace tk::jpeg
