@@ -2,7 +2,7 @@
 # Installs, from Debian's packages, what the machine lacks of the sets named (all of them when
 # none is named), as root or through sudo:
 #   play       building the programs and playing them
-#   headless   playing without a display: a virtual screen and a screenshot of it
+#   headless   playing without a display: a virtual screen, and what takes a screenshot of it
 #   test       what the tests add: clang's fuzzer, a window manager, X tools, the package checkers
 set -euo pipefail
 
@@ -11,11 +11,10 @@ play=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev qt6-qpa-plugins
     fonts-liberation xdg-user-dirs
 )
-headless=(xvfb xauth x11-utils xdotool imagemagick)
+headless=(xvfb xauth python3 python3-xlib imagemagick)
 testing=(
     "${headless[@]}"
-    clang libclang-rt-14-dev openbox fonts-dejavu-core
-    python3 python3-xlib
+    clang libclang-rt-14-dev openbox xdotool x11-utils fonts-dejavu-core
     dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
 )
 
