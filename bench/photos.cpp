@@ -73,7 +73,7 @@ QList<Input> inputs() {
         {QStringLiteral("foto-12mp.jpg"), QSize(4000, 3000), "JPEG", QStringLiteral("JPEG 12 MP")},
         {QStringLiteral("foto-24mp.jpg"), QSize(6000, 4000), "JPEG", QStringLiteral("JPEG 24 MP")},
         {QStringLiteral("foto-50mp.jpg"), QSize(8688, 5792), "JPEG", QStringLiteral("JPEG 50 MP")},
-        {QStringLiteral("foto-24mp-progressiv.jpg"), QSize(6000, 4000), "JPEG",
+        {QStringLiteral("foto-progressiv-24mp.jpg"), QSize(6000, 4000), "JPEG",
          QStringLiteral("JPEG 24 MP progressive"), true},
     };
 }

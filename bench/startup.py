@@ -27,7 +27,7 @@ import Xlib.display
 import Xlib.XK
 from Xlib.ext import xtest
 
-PHOTOS = ["bild-400x300.bmp", "foto-24mp.jpg", "foto-50mp.jpg", "foto-24mp-progressiv.jpg"]
+PHOTOS = ["bild-400x300.bmp", "foto-24mp.jpg", "foto-50mp.jpg", "foto-progressiv-24mp.jpg"]
 
 
 class Screen:
@@ -236,7 +236,7 @@ def browsing(screen, tralloma, inputs, work, runs, before):
     os.makedirs(photos)
     # Two pictures in turn, so that the last entry's picture differs from the one before it.
     for i in range(40):
-        source = "foto-24mp.jpg" if i % 2 else "foto-24mp-progressiv.jpg"
+        source = "foto-24mp.jpg" if i % 2 else "foto-progressiv-24mp.jpg"
         os.link(os.path.join(inputs, source), os.path.join(photos, f"foto-{i:02}.jpg"))
     one, many = os.path.join(work, "one"), os.path.join(work, "many")
     os.makedirs(one)
