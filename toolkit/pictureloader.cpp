@@ -203,8 +203,9 @@ Picture Picture::load(const QString& fileName) {
     if (!decodable(eighthsOf(stored, eighths)))
         unreadable(fileName, tooLarge(stored));
     QImage pixels = decodeAt(reader, eighths);
+    // A decoder that cannot scale while decoding fails on a picture too large for the limit.
     if (pixels.isNull())
-        unreadable(fileName, readerReason(reader));
+        unreadable(fileName, decodable(stored) ? readerReason(reader) : tooLarge(stored));
     if (eighths == whole)
         return fromSource(bitmapSource(std::move(pixels), natural));
     return fromSource(
