@@ -17,7 +17,9 @@ ScratchFolder::ScratchFolder() : previous(QDir::currentPath()) {
     QDir::setCurrent(dir.path());
 }
 
-ScratchFolder::~ScratchFolder() { QDir::setCurrent(previous); }
+ScratchFolder::~ScratchFolder() {
+    QDir::setCurrent(previous);
+}
 
 RecordingProgram::RecordingProgram(const QString& name)
     : program(
@@ -78,8 +80,8 @@ QByteArray smallProgressiveJpeg() {
 }
 } // namespace
 
-QByteArray jpegWithScans(int scans) {
-    const QByteArray jpeg = smallProgressiveJpeg();
+QByteArray jpegWithScans(int scans, quint16 width, quint16 height) {
+    const QByteArray jpeg = progressiveJpegClaiming(width, height);
     const qsizetype last = jpeg.lastIndexOf(startOfScan);
     const qsizetype end = jpeg.lastIndexOf(endOfImage);
     const int present = int(jpeg.count(startOfScan));
@@ -121,8 +123,9 @@ QString loadFailure(const QString& fileName) {
 }
 
 void writeSettings(int cols, int rows, const QByteArray& name) {
-    writeBytes(QStringLiteral("bitvik.ini"),
-               QByteArray::number(cols) + "\r\n" + QByteArray::number(rows) + "\r\n\"" + name + "\"\r\n");
+    writeBytes(QStringLiteral("bitvik.ini"), QByteArray::number(cols) + "\r\n" +
+                                                 QByteArray::number(rows) + "\r\n\"" + name +
+                                                 "\"\r\n");
 }
 
 } // namespace testsupport

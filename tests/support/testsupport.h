@@ -2,14 +2,14 @@
 
 #include "toolkit/program.h"
 
+#include <functional>
+#include <memory>
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <functional>
-#include <memory>
 
 namespace testsupport {
 
@@ -41,11 +41,13 @@ void writeBytes(const QString& fileName, const QByteArray& bytes);
 QImage gridPicture(int width, int height, int cols, int rows);
 QColor cellColour(int index);
 void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
-QByteArray encoded(const QImage& image, const char* format, int quality = 95, bool progressive = false);
-// A small progressive JPEG whose last scan is repeated until the file holds `scans` scans.
-QByteArray jpegWithScans(int scans);
+QByteArray encoded(const QImage& image, const char* format, int quality = 95,
+                   bool progressive = false);
 // A small progressive JPEG whose frame header claims another size.
 QByteArray progressiveJpegClaiming(quint16 width, quint16 height);
+// A progressive JPEG whose last scan is repeated until the file holds `scans` scans; claiming a
+// larger size makes every scan walk that whole picture, as a scan bomb does.
+QByteArray jpegWithScans(int scans, quint16 width = 64, quint16 height = 48);
 // A small BMP whose header claims another size.
 QByteArray bmpClaiming(qint32 width, qint32 height);
 // The message of the run-time error that loading the picture ends with, or empty.
