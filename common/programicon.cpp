@@ -31,6 +31,10 @@ QPixmap drawIcon(int side, qreal ratio) {
 
 } // namespace
 
+QImage programIconImage(int side) {
+    return drawIcon(side, 1.0).toImage();
+}
+
 QIcon programIcon() {
     QIcon icon;
     for (const int side : {16, 32, 48}) {

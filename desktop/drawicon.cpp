@@ -6,8 +6,6 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
 #include <QTextStream>
 
 int main(int argc, char* argv[]) {
@@ -18,19 +16,16 @@ int main(int argc, char* argv[]) {
         err << "usage: drawicon <folder> <side>...\n";
         return 2;
     }
-    const QIcon icon = common::programIcon();
     for (const QString& argument : arguments.mid(2)) {
         bool number = false;
         const int side = argument.toInt(&number);
-        // A side the icon is not drawn at would come back scaled from another size.
-        const QImage image = icon.pixmap(QSize(side, side), 1.0).toImage();
-        if (!number || image.size() != QSize(side, side)) {
+        if (!number || side < 1 || side > 1024) {
             err << "drawicon: no icon of " << argument << " pixels\n";
             return 1;
         }
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(arguments[1]).arg(side);
         const QString file = folder + QStringLiteral("/bitvik.png");
-        if (!QDir().mkpath(folder) || !image.save(file, "PNG")) {
+        if (!QDir().mkpath(folder) || !common::programIconImage(side).save(file, "PNG")) {
             err << "drawicon: cannot write " << file << "\n";
             return 1;
         }

@@ -21,8 +21,12 @@ exec_argument("${CMAKE_INSTALL_PREFIX}/${LAUNCHER}" LAUNCH)
 exec_argument("${CMAKE_INSTALL_PREFIX}/${BINDIR}/bitvik" BITVIK_ARG)
 exec_argument("${CMAKE_INSTALL_PREFIX}/${BINDIR}/tralloma" TRALLOMA_ARG)
 
+# A folder of its own for each destination, so that installs running side by side do not write
+# each other's entries.
+string(MD5 destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(work "${DESKTOP_WORK}/${destination}")
 foreach(entry bitvik tralloma)
-    configure_file("${DESKTOP_SOURCE}/${entry}.desktop.in" "${DESKTOP_WORK}/${entry}.desktop" @ONLY)
+    configure_file("${DESKTOP_SOURCE}/${entry}.desktop.in" "${work}/${entry}.desktop" @ONLY)
 endforeach()
 file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/${DATADIR}/applications" TYPE FILE
-     FILES "${DESKTOP_WORK}/bitvik.desktop" "${DESKTOP_WORK}/tralloma.desktop")
+     FILES "${work}/bitvik.desktop" "${work}/tralloma.desktop")

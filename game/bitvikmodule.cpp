@@ -5,6 +5,13 @@
 
 namespace bitvik {
 
+namespace {
+
+// The top edge of the picture, of the first row and of the tray's first row alike.
+constexpr int pictureTop = 70;
+
+} // namespace
+
 BitvikModule::BitvikModule(Form1& f) : form(f) {}
 
 void BitvikModule::ResetBoardState() {
@@ -14,7 +21,9 @@ void BitvikModule::ResetBoardState() {
     lastCell = rows * cols - 1;
 }
 
-void BitvikModule::storlek(Int32& width, Int32& height) { common::storlek(form.Image1, width, height); }
+void BitvikModule::storlek(Int32& width, Int32& height) {
+    common::storlek(form.Image1, width, height, common::roomAbove(Form1::buttonsTop, pictureTop));
+}
 
 void BitvikModule::BuildBoard() {
     tk::Image& Image1 = form.Image1;
@@ -31,7 +40,7 @@ void BitvikModule::BuildBoard() {
     storlek(width, height);
 
     cursorX = Int16::round((W() / 2 - w()) / 2);
-    cursorY = 70;
+    cursorY = pictureTop;
 
     form.PicClip1.setPicture(Image1.picture());
     form.PicClip1.setRows(rows.value());
@@ -71,7 +80,7 @@ void BitvikModule::BuildBoard() {
 
     form.Shape1.setWidth(form.Image3(0).width() - 100);
     form.Shape1.setHeight(form.Image3(0).height() - 100);
-    cursorY = 70;
+    cursorY = pictureTop;
     Image1.zOrder(1);
     pictureHidden = 1;
 }

@@ -22,6 +22,9 @@ public:
     explicit Form1(tk::Program& program, tk::Random random = tk::Random());
     ~Form1() override;
 
+    // The top edge of the row of buttons along the bottom; the board is laid out above it.
+    static constexpr int buttonsTop = 5930;
+
     // Controls in creation order; among the lightweight ones this is the stacking order, topmost
     // first.
     tk::PictureButton Command3D3;

@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build, the programs and the tests need and the
-# machine lacks. Run as root (or with sudo available).
+# Installs, from Debian's packages, what the machine lacks of the sets named (all of them when
+# none is named), as root or through sudo:
+#   play       building the programs and playing them
+#   headless   playing without a display: a virtual screen, and what takes a screenshot of it
+#   test       what the tests add: clang's fuzzer, a window manager, X tools, the package checkers
 set -euo pipefail
 
-packages=(
-    cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
-    xvfb xauth openbox xdotool x11-utils imagemagick
-    fonts-liberation fonts-dejavu-core
-    python3 python3-xlib
-    dpkg-dev desktop-file-utils xdg-user-dirs
+play=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev qt6-qpa-plugins
+    fonts-liberation xdg-user-dirs
 )
+headless=(xvfb xauth python3 python3-xlib imagemagick)
+testing=(
+    "${headless[@]}"
+    clang libclang-rt-14-dev openbox xdotool x11-utils fonts-dejavu-core
+    dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
+)
+
+[ $# -eq 0 ] && set -- play test
+packages=()
+for group in "$@"; do
+    case $group in
+    play) packages+=("${play[@]}") ;;
+    headless) packages+=("${headless[@]}") ;;
+    test) packages+=("${play[@]}" "${testing[@]}") ;;
+    *) echo "deps.sh: okänd paketgrupp: $group (play, headless eller test)" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

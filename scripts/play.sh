@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the game on the demo pictures. Without a display
-# it runs the game under Xvfb for a few seconds and saves a screenshot.
+# Installs what is missing for playing, builds, and starts the game on the demo pictures. Without
+# a display it also installs a virtual screen, runs the game there and saves a screenshot.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
+if [ -n "${DISPLAY:-}" ]; then
+    "$root/scripts/deps.sh" play
+else
+    "$root/scripts/deps.sh" play headless
+fi
 "$root/scripts/build.sh"
 cd "$root/demo"
 bitvik="$root/build/game/bitvik"

@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/${BUILD_DIR:-build}
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" test
 "$root/scripts/build.sh"
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT

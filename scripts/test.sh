@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" test
 
 echo "== bygge och alla tester"
 "$root/scripts/build.sh"

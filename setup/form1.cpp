@@ -135,7 +135,11 @@ void Form1::File1_Click() {
 }
 
 void Form1::storlek(Int32& width, Int32& height) {
-    common::storlek(Image1, width, height);
+    // The preview's design Top, and the Top of "Avbryt", the higher of the two buttons beneath
+    // it: a preview that reached under them would hide its own bottom.
+    constexpr int previewTop = 360;
+    constexpr int buttonsTop = 5685;
+    common::storlek(Image1, width, height, common::roomAbove(buttonsTop, previewTop));
 }
 
 void Form1::File1_DblClick() {

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -67,6 +68,15 @@ void compareAll(const QList<Expected>& controls) {
 
 void click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+// Space, Enter and the keypad's Enter press the focused button, as a click does.
+void keysThatPress() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
 }
 
 QList<QWidget*> walk(Qt::Key key, int steps) {
@@ -178,31 +188,55 @@ private slots:
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
         const QList<QWidget*> backward{
-            f.File1.widget(),      f.Bild.widget(),       f.Option2(2).widget(), f.Option1(2).widget(),
-            f.Command2.widget(),   f.Command1.widget(),   f.Text1.widget(),      f.File1.widget()};
+            f.File1.widget(),    f.Bild.widget(),     f.Option2(2).widget(), f.Option1(2).widget(),
+            f.Command2.widget(), f.Command1.widget(), f.Text1.widget(),      f.File1.widget()};
         QCOMPARE(walk(Qt::Key_Backtab, 7), backward);
     }
 
+    void keysAloneChooseAndSave_data() { keysThatPress(); }
     void keysAloneChooseAndSave() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
         Tool tool;
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
         // Four Tabs from the list reach the " Y-led" group at its choice; Up chooses "y = 2";
-        // two Backtabs go back past "Avbryt" to "OK", which Space presses.
+        // two Backtabs go back past "Avbryt" to "OK", which the key presses.
         QCOMPARE(walk(Qt::Key_Tab, 4).last(), f.Option1(2).widget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QVERIFY(f.Option1(1).value());
         QCOMPARE(walk(Qt::Key_Backtab, 2).last(), f.Command1.widget());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), QByteArray("3\r\n2\r\n\"a.bmp\"\r\n"));
         QCOMPARE(tool.recorder.endings, QList<int>{0});
     }
 
-    void spacePressesAPictureButton() {
+    void keysPressAPictureButton_data() { keysThatPress(); }
+    void keysPressAPictureButton() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
         Game game;
         QVERIFY(QTest::qWaitForWindowActive(game.form->widget()));
         QCOMPARE(QApplication::focusWidget(), game.form->Command3D1.widget());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(game.form->Command3D1.caption(), QStringLiteral("Göm bild"));
+    }
+
+    // Held down, Enter presses once; with Alt or Ctrl it is no press at all.
+    void enterRepeatedOrWithModifiersPressesOnce() {
+        Game game;
+        QWidget* button = game.form->Command3D1.widget();
+        QVERIFY(QTest::qWaitForWindowActive(game.form->widget()));
+        QTest::sendKeyEvent(QTest::KeyAction::Press, button, Qt::Key_Return, '\r', {});
+        for (int i = 0; i < 3; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+            QApplication::sendEvent(button, &repeat);
+        }
+        QTest::sendKeyEvent(QTest::KeyAction::Release, button, Qt::Key_Return, '\r', {});
+        QTest::keyClick(button, Qt::Key_Return, Qt::AltModifier);
+        QTest::keyClick(button, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(game.form->Command3D1.caption(), QStringLiteral("Göm bild"));
     }
 

@@ -17,15 +17,21 @@ namespace {
 // A game on a grid picture whose cells have their own colours, with a timer that counts, so
 // every run shuffles alike.
 struct Game : StartedGame {
-    Game(int cols, int rows)
-        : StartedGame(cols, rows, 400, 300,
+    Game(int cols, int rows, QSize pixels = QSize(400, 300))
+        : StartedGame(cols, rows, pixels.width(), pixels.height(),
                       tk::Random([tick = std::uint64_t(0)]() mutable { return ++tick; })) {}
 
     Form1& f() { return *form; }
     int cells() { return f().BITVIK.pieceCount.value(); }
 
+    // The click goes where the window system would send it: to a button lying over the point,
+    // and nowhere when the point is outside the window.
     void clickAt(QPointF twips) {
-        QTest::mouseClick(f().widget(), Qt::LeftButton, {}, (twips / 15).toPoint());
+        const QPoint at = (twips / 15).toPoint();
+        QVERIFY2(f().widget()->rect().contains(at), "outside the window");
+        QWidget* child = f().widget()->childAt(at);
+        QWidget* target = child ? child : f().widget();
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(f().widget(), at));
     }
     void clickPiece(int slot) { clickAt(f().Image3(slot).rect().center()); }
     void clickCover(int cell) { clickAt(f().Image2(cell).rect().center()); }
@@ -241,23 +247,35 @@ private slots:
         }
     }
 
+    void completeGame_data() {
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QSize>("pixels");
+        QTest::newRow("4 x 3, landscape") << 4 << 3 << QSize(400, 300);
+        QTest::newRow("7 x 7, upright 9:16 photo") << 7 << 7 << QSize(270, 480);
+    }
     void completeGame() {
-        Game g(4, 3);
+        QFETCH(int, cols);
+        QFETCH(int, rows);
+        QFETCH(QSize, pixels);
+        Game g(cols, rows, pixels);
+        const int cells = cols * rows;
         g.shuffle();
-        for (int k = 0; k < 12; ++k) {
+        for (int k = 0; k < cells; ++k) {
             g.clickPiece(g.slotShowing(k));
             g.clickCover(k);
             QCOMPARE(g.placed(), k + 1);
         }
         const QImage shot = g.f().widget()->grab().toImage();
-        for (int k = 0; k < 12; ++k) {
+        for (int k = 0; k < cells; ++k) {
             QVERIFY(!g.f().Image3(k).visible() && !g.f().Image2(k).visible());
-            QCOMPARE(shot.pixelColor((g.f().Image2(k).rect().center() / 15).toPoint()), cellColour(k));
+            QCOMPARE(shot.pixelColor((g.f().Image2(k).rect().center() / 15).toPoint()),
+                     cellColour(k));
             QCOMPARE(shot.pixelColor((g.f().Image3(k).rect().center() / 15).toPoint()),
                      QColor(255, 255, 128));
         }
         g.shuffle();
-        QCOMPARE(g.placed(), 12);
+        QCOMPARE(g.placed(), cells);
         QuestionBox box(QStringLiteral("Nej"));
         g.press(g.f().Command3D2);
         QVERIFY(!box.seen);

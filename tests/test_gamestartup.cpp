@@ -142,12 +142,57 @@ private slots:
         tk::Image image(form, {.bounds = {0, 0, float(width), float(height)}});
         common::Int32 w = width;
         common::Int32 h = height;
-        common::storlek(image, w, h);
+        common::storlek(image, w, h, common::roomAbove(Form1::buttonsTop, 70));
         QCOMPARE(w.value(), width);
         QCOMPARE(h.value(), scaledHeight);
         QVERIFY(image.stretch());
         QCOMPARE(image.width(), 4455.0f);
         QCOMPARE(image.height(), float(scaledHeight));
+    }
+
+    // An upright picture is shrunk whole to the 5790 twips from 70 down to 70 above the buttons.
+    void tallPicturesFitAboveTheButtons_data() {
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<float>("shownWidth");
+        QTest::addColumn<float>("shownHeight");
+        for (const int n : {1, 3, 7}) {
+            QTest::addRow("3:4, %d x %d", n, n)
+                << n << n << QSize(300, 400) << 4299.075f << 5790.0f;
+            QTest::addRow("9:16, %d x %d", n, n)
+                << n << n << QSize(270, 480) << 3582.5625f << 5790.0f;
+        }
+        QTest::newRow("9:16 photo, factor 3")
+            << 7 << 7 << QSize(900, 1600) << 3224.30625f << 5790.0f;
+        QTest::newRow("tall and narrow") << 7 << 7 << QSize(150, 2000) << 859.815f << 5790.0f;
+        QTest::newRow("just fits: unchanged") << 3 << 3 << QSize(297, 386) << 4455.0f << 5790.0f;
+        QTest::newRow("a pixel taller") << 3 << 3 << QSize(297, 387) << 4443.4884f << 5790.0f;
+    }
+    void tallPicturesFitAboveTheButtons() {
+        QFETCH(int, cols);
+        QFETCH(int, rows);
+        QFETCH(QSize, pixels);
+        QFETCH(float, shownWidth);
+        QFETCH(float, shownHeight);
+        ScratchFolder folder;
+        startWith(cols, rows, pixels.width(), pixels.height());
+        Game game;
+        QVERIFY2(game.started(), qPrintable(game.report()));
+        Form1& f = *game.form;
+        QCOMPARE(f.Image1.width(), shownWidth);
+        QCOMPARE(f.Image1.height(), shownHeight);
+        // Tray and board each centred in their half of the window (4800 of the outer width
+        // 9600 at load time), the board over the picture.
+        const float x0 = f.Image3(0).left();
+        QCOMPARE(f.Image2(0).left(), 4800 + x0);
+        QCOMPARE(f.Image1.left(), f.Image2(0).left());
+        QVERIFY(qAbs(x0 + shownWidth / 2 - 2400) <= 0.5f);
+        const QRectF room(0, 70, f.clientWidth(), Form1::buttonsTop - 70);
+        for (int k = 0; k < cols * rows; ++k) {
+            for (const tk::Image* cell : {&f.Image3(k), &f.Image2(k)})
+                QVERIFY2(room.contains(cell->rect()), qPrintable(QStringLiteral("cell %1").arg(k)));
+        }
     }
 
     void smallAndLargePicturesBuild_data() {

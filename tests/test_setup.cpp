@@ -110,17 +110,24 @@ private slots:
     void previewWidth_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
+        QTest::addColumn<float>("shownWidth");
         QTest::addColumn<float>("shownHeight");
-        QTest::newRow("600 pixels, 9000 twips: half height") << 600 << 450 << 3375.0f;
-        QTest::newRow("445 pixels: full height") << 445 << 300 << 4500.0f;
-        QTest::newRow("446 pixels: half height") << 446 << 300 << 2250.0f;
-        QTest::newRow("149 pixels: full height") << 149 << 100 << 1500.0f;
-        QTest::newRow("148 pixels: full height, no division by zero") << 148 << 100 << 1500.0f;
-        QTest::newRow("3000-pixel photo: a tenth") << 3000 << 2000 << 3000.0f;
+        QTest::newRow("600 pixels, 9000 twips: half height") << 600 << 450 << 4455.0f << 3375.0f;
+        QTest::newRow("445 pixels: full height") << 445 << 300 << 4455.0f << 4500.0f;
+        QTest::newRow("446 pixels: half height") << 446 << 300 << 4455.0f << 2250.0f;
+        QTest::newRow("149 pixels: full height") << 149 << 100 << 4455.0f << 1500.0f;
+        QTest::newRow("148 pixels: full height, no division by zero")
+            << 148 << 100 << 4455.0f << 1500.0f;
+        QTest::newRow("3000-pixel photo: a tenth") << 3000 << 2000 << 4455.0f << 3000.0f;
+        // From the preview's top at 360 down to 70 above "Avbryt" at 5685.
+        QTest::newRow("just fits above the buttons") << 297 << 350 << 4455.0f << 5250.0f;
+        QTest::newRow("3:4, shrunk to fit") << 300 << 400 << 3901.8375f << 5255.0f;
+        QTest::newRow("9:16, shrunk to fit") << 270 << 480 << 3251.53125f << 5255.0f;
     }
     void previewWidth() {
         QFETCH(int, width);
         QFETCH(int, height);
+        QFETCH(float, shownWidth);
         QFETCH(float, shownHeight);
         ScratchFolder folder;
         picture(QStringLiteral("a.bmp"), 300, 200);
@@ -133,7 +140,7 @@ private slots:
             QCOMPARE(f.Text1.text(), QStringLiteral("b.jpg"));
             QCOMPARE(f.Image1.picture().pixelSize(), QSize(width, height));
             QVERIFY(f.Image1.stretch());
-            QCOMPARE(f.Image1.width(), 4455.0f);
+            QCOMPARE(f.Image1.width(), shownWidth);
             QCOMPARE(f.Image1.height(), shownHeight);
         }
     }
@@ -387,16 +394,27 @@ private slots:
         QCOMPARE(shot.pixelColor(300, 24), QColor(Qt::black));
     }
 
-    void previewRunsUnderTheButtons() {
+    // A picture 6900 twips high would run from 360 down under "OK" and "Avbryt".
+    void tallPreviewStaysAboveTheButtons() {
         ScratchFolder folder;
-        picture(QStringLiteral("hög.bmp"), 300, 460); // 6900 twips high from 360 down
+        picture(QStringLiteral("hög.bmp"), 300, 460);
         Tool tool;
         Form1& f = *tool.form;
-        QCOMPARE(f.Image1.height(), 6900.0f);
+        QCOMPARE(f.Image1.height(), 5255.0f);
         const QImage shot = f.widget()->grab().toImage();
-        QCOMPARE(shot.pixelColor(532, 440), cellColour(0)); // between "OK" and "Avbryt"
-        for (const QWidget* button : {f.Command1.widget(), f.Command2.widget()})
-            QVERIFY(shot.pixelColor(button->geometry().center()) != cellColour(0));
+        const int middle = int(f.Image1.rect().center().x() / 15);
+        QCOMPARE(shot.pixelColor(middle, 373), cellColour(0)); // the preview's last pixel row
+        QCOMPARE(shot.pixelColor(middle, 375), QColor(255, 255, 128));
+        QCOMPARE(shot.pixelColor(532, 440), QColor(255, 255, 128)); // between the buttons
+
+        // The game shows the picture in the same proportions.
+        writeSettings(1, 1, "h\xF6g.bmp");
+        RecordingProgram gameRecorder;
+        bitvik::Form1 game(gameRecorder.program);
+        game.loadAndShow();
+        QVERIFY2(gameRecorder.reports.isEmpty(), qPrintable(gameRecorder.reports.value(0)));
+        QCOMPARE(f.Image1.width() / f.Image1.height(), game.Image1.width() / game.Image1.height());
+
         click(f.Command1.widget());
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(3, 3, "h\xF6g.bmp"));
     }

@@ -2,15 +2,16 @@
 
 #include "graphiccontrol.h"
 #include "program.h"
+#include "taskbar.h"
 #include "twips.h"
 
+#include <algorithm>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWidget>
-#include <algorithm>
 
 namespace tk {
 
@@ -26,6 +27,45 @@ protected:
 
 private:
     Form& owner;
+};
+
+// A backdrop goes when the last of its program's other windows is minimised and comes back,
+// behind it, with the first of them that is restored.
+class Form::Follower final : public QObject {
+public:
+    explicit Follower(QWidget& backdrop) : backdrop(backdrop) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto* window = qobject_cast<QWidget*>(watched);
+            if (window && window->isWindow() && window != &backdrop)
+                follow(*window);
+        }
+        return false;
+    }
+
+private:
+    void follow(QWidget& window) {
+        if (!window.isMinimized()) {
+            if (backdrop.isMinimized()) {
+                backdrop.setWindowState(restored);
+                window.raise();
+                window.activateWindow();
+            }
+            return;
+        }
+        for (const QWidget* other : QApplication::topLevelWidgets()) {
+            if (other != &backdrop && other->isVisible() && !other->isMinimized())
+                return;
+        }
+        // The window system reports a minimised window as minimised only, maximised or not.
+        restored = backdrop.windowState() & ~Qt::WindowMinimized;
+        backdrop.setWindowState(restored | Qt::WindowMinimized);
+    }
+
+    QWidget& backdrop;
+    Qt::WindowStates restored;
 };
 
 namespace {
@@ -75,7 +115,9 @@ Form::Form(Program& program, const FormDesign& formDesign)
 
 Form::~Form() = default;
 
-QWidget* Form::widget() const { return surface.get(); }
+QWidget* Form::widget() const {
+    return surface.get();
+}
 
 int Form::designFramePixels() const {
     switch (design.borderStyle) {
@@ -96,7 +138,9 @@ float Form::width() const {
     return design.clientWidth + float(frame) * twipsPerPixel;
 }
 
-bool Form::isVisible() const { return surface->isVisible(); }
+bool Form::isVisible() const {
+    return surface->isVisible();
+}
 
 void Form::loadAndShow() {
     running.guard([this] { Form_Load(); });
@@ -135,6 +179,10 @@ void Form::show() {
         return;
     placeAtStart();
     applyTabOrder();
+    if (design.staysBehind && !follower) {
+        keepOutOfTaskbar(*surface);
+        follower = std::make_unique<Follower>(*surface);
+    }
     if (design.windowState == WindowState::Maximized)
         surface->showMaximized();
     else
@@ -152,7 +200,9 @@ void Form::show() {
     }
 }
 
-void Form::close() { surface->close(); }
+void Form::close() {
+    surface->close();
+}
 
 void Form::closing(QCloseEvent* event) {
     int cancel = 0;
@@ -182,7 +232,9 @@ void Form::applyTabOrder() {
     }
 }
 
-void Form::addAtBottom(GraphicControl& control) { layer.insert(layer.begin(), &control); }
+void Form::addAtBottom(GraphicControl& control) {
+    layer.insert(layer.begin(), &control);
+}
 
 void Form::stackAbove(GraphicControl& control, const GraphicControl& anchor) {
     std::erase(layer, &control);
@@ -223,7 +275,9 @@ GraphicControl* Form::controlAt(const QPointF& twips) const {
     return nullptr;
 }
 
-void Form::repaint() { surface->update(); }
+void Form::repaint() {
+    surface->update();
+}
 
 void Form::paint(QPaintEvent* event) {
     QPainter painter(surface.get());

@@ -3,9 +3,9 @@
 #include "color.h"
 #include "font.h"
 
+#include <memory>
 #include <QIcon>
 #include <QString>
-#include <memory>
 #include <vector>
 
 class QWidget;
@@ -38,7 +38,8 @@ struct FormDesign {
     Appearance appearance = Appearance::ThreeD;
     FontDesign font;
     QIcon icon;
-    // A backdrop stays behind the other windows and takes neither focus nor clicks' attention.
+    // A backdrop stays behind the other windows and takes neither focus nor clicks' attention;
+    // it has no taskbar entry and is minimised and restored with the program's other windows.
     bool staysBehind = false;
 };
 
@@ -90,6 +91,7 @@ public:
 private:
     class Surface;
     friend class Surface;
+    class Follower;
 
     void paint(QPaintEvent* event);
     void mousePress(QMouseEvent* event);
@@ -102,6 +104,7 @@ private:
     Program& running;
     FormDesign design;
     std::unique_ptr<Surface> surface;
+    std::unique_ptr<Follower> follower; // a backdrop's, once it is shown
     std::vector<GraphicControl*> layer;
     std::vector<std::pair<int, QWidget*>> tabStops;
     GraphicControl* pressed = nullptr;

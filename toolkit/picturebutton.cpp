@@ -4,10 +4,11 @@
 #include "form.h"
 #include "program.h"
 
+#include <cmath>
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
-#include <cmath>
 
 namespace tk {
 
@@ -19,6 +20,13 @@ public:
     }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (pressesFocusedButton(*event))
+            click();
+        else
+            QAbstractButton::keyPressEvent(event);
+    }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         const QRect r = rect();
@@ -41,7 +49,8 @@ protected:
             }
             painter.drawPixmap(QPoint((r.width() - bitmapSize.width()) / 2 + shift, top), rendered);
         }
-        const QRect captionRect(shift, top + bitmapSize.height() + gap, r.width(), metrics.height());
+        const QRect captionRect(shift, top + bitmapSize.height() + gap, r.width(),
+                                metrics.height());
         painter.setPen(toQColor(textColor));
         painter.drawText(captionRect, Qt::AlignHCenter | Qt::AlignVCenter, text());
         if (hasFocus()) {
@@ -75,23 +84,30 @@ PictureButton::PictureButton(Form& form, const PictureButtonDesign& design)
     button->setFont(toQFont(design.font));
     place(*button, form, design.placement);
     Program& program = form.program();
-    QObject::connect(button.get(), &QAbstractButton::clicked, button.get(),
-                     [this, &program] {
-                         program.guard([this] {
-                             if (onClick)
-                                 onClick();
-                         });
-                     });
+    QObject::connect(button.get(), &QAbstractButton::clicked, button.get(), [this, &program] {
+        program.guard([this] {
+            if (onClick)
+                onClick();
+        });
+    });
 }
 
 PictureButton::~PictureButton() = default;
 
-QString PictureButton::caption() const { return button->text(); }
+QString PictureButton::caption() const {
+    return button->text();
+}
 
-void PictureButton::setCaption(const QString& caption) { button->setText(caption); }
+void PictureButton::setCaption(const QString& caption) {
+    button->setText(caption);
+}
 
-void PictureButton::setClickHandler(std::function<void()> handler) { onClick = std::move(handler); }
+void PictureButton::setClickHandler(std::function<void()> handler) {
+    onClick = std::move(handler);
+}
 
-QAbstractButton* PictureButton::widget() const { return button.get(); }
+QAbstractButton* PictureButton::widget() const {
+    return button.get();
+}
 
 } // namespace tk

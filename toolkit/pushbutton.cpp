@@ -3,12 +3,32 @@
 #include "form.h"
 #include "program.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace tk {
 
+namespace {
+
+// Enter presses the focused button, as Space does; it is still nobody's default, so Enter with
+// the focus elsewhere presses nothing.
+class EnterPressedButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (pressesFocusedButton(*event))
+            click();
+        else
+            QPushButton::keyPressEvent(event);
+    }
+};
+
+} // namespace
+
 PushButton::PushButton(Form& form, const PushButtonDesign& design)
-    : button(std::make_unique<QPushButton>(design.caption, form.widget())) {
+    : button(std::make_unique<EnterPressedButton>(design.caption, form.widget())) {
     button->setAutoDefault(false);
     button->setDefault(false);
     button->setFont(toQFont(design.font));

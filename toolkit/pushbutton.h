@@ -16,8 +16,8 @@ struct PushButtonDesign {
     FontDesign font;
 };
 
-// A push button. It is never a window's default or cancel button: Enter and Escape pressed
-// elsewhere in the window leave it alone.
+// A push button, pressed by Space or Enter while it has the focus. It is never a window's default
+// or cancel button: Enter and Escape pressed elsewhere in the window leave it alone.
 class PushButton {
 public:
     PushButton(Form& form, const PushButtonDesign& design);

@@ -3,6 +3,7 @@
 #include "form.h"
 #include "twips.h"
 
+#include <QKeyEvent>
 #include <QPalette>
 #include <QWidget>
 
@@ -26,6 +27,12 @@ void setColors(QWidget& control, Color back, Color fore) {
         palette.setColor(role, text);
     control.setPalette(palette);
     control.setAutoFillBackground(true);
+}
+
+bool pressesFocusedButton(const QKeyEvent& event) {
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers others = event.modifiers() & ~Qt::KeypadModifier;
+    return enter && others == Qt::NoModifier && !event.isAutoRepeat();
 }
 
 } // namespace tk

@@ -3,6 +3,7 @@
 #include "color.h"
 #include "font.h"
 
+class QKeyEvent;
 class QWidget;
 
 namespace tk {
@@ -23,5 +24,7 @@ struct Placement {
 // into its form's Tab order.
 void place(QWidget& control, Form& form, const Placement& placement);
 void setColors(QWidget& control, Color back, Color fore);
+// Enter or the keypad's Enter, not held down: the key that presses the focused push button.
+bool pressesFocusedButton(const QKeyEvent& event);
 
 } // namespace tk

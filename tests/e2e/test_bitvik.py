@@ -3,8 +3,8 @@
 import os
 import unittest
 
-from harness import (E2ETestCase, TWIPS_PER_PIXEL, board_layout, cell_colour, close_to, wait_for,
-                     write_grid_bmp)
+from harness import (E2ETestCase, TWIPS_PER_PIXEL, board_layout, cell_colour, close_to,
+                     round_half_even, wait_for, write_grid_bmp)
 
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
@@ -48,6 +48,22 @@ class GameWindow:
 
     def tray_colours(self, shot):
         return [self.colour(shot, r) for r in self.pieces]
+
+
+def fitted_layout(cols, rows, w, h, outer_width=9600.0):
+    """The layout of a picture shown w x h twips: the same cursor steps as board_layout's, for a
+    picture too tall for the room above the buttons and so shrunk to w x h."""
+    x0 = round_half_even((outer_width / 2 - w) / 2)
+    pieces = []
+    y = 70
+    for r in range(rows):
+        x = x0
+        for c in range(cols):
+            pieces.append((x, y, (w + 8) / cols, h / rows))
+            x = round_half_even(w / cols + x)
+        y = round_half_even(h / rows + y)
+    covers = [(outer_width / 2 + x, y, pw, ph) for (x, y, pw, ph) in pieces]
+    return pieces, covers, (outer_width / 2 + x0, 70, w, h)
 
 
 class TestPlayEndToEnd(E2ETestCase):
@@ -148,6 +164,35 @@ class TestPlayEndToEnd(E2ETestCase):
             self.assertTrue(close_to(w.colour(shot, w.covers[k]), cell_colour(k)), k)
             self.assertEqual(w.colour(shot, w.pieces[k]), YELLOW)
         w.press("Sluta")
+        self.assertEqual(game.wait(timeout=5), 0)
+
+    def test_upright_photo_is_played_to_the_end(self):
+        # 270 x 480 pixels, 9:16: 4455 x 7200 twips by storlek, too tall for the 5790 above the
+        # buttons, so shown 3582.5625 x 5790.
+        write_grid_bmp(self.path("hög.bmp"), 270, 480, 3, 3)
+        with open(self.path("bitvik.ini"), "wb") as f:
+            f.write(b'3\r\n3\r\n"h\xf6g.bmp"\r\n')
+        game = self.start("bitvik")
+        w = GameWindow(self, 3, 3, 270, 480)
+        w.pieces, w.covers, w.picture = fitted_layout(3, 3, 3582.5625, 5790)
+        shot = self.display.screenshot()
+        self.keep_screenshot("bitvik-upright.png")
+        self.assertEqual([close_to(c, cell_colour(k)) for k, c in enumerate(w.tray_colours(shot))],
+                         [True] * 9)
+        self.assertTrue(all(w.colour(shot, r) == WHITE for r in w.covers))
+        # The last row ends above the buttons, with the window's yellow between.
+        last = w.covers[-1]
+        bottom = w.top + (last[1] + last[3]) / TWIPS_PER_PIXEL
+        self.assertEqual(shot.at(w.left + (last[0] + 100) / TWIPS_PER_PIXEL, bottom + 1), YELLOW)
+        for k in range(9):
+            w.click(w.pieces[k])
+            w.click(w.covers[k])
+        done = self.display.screenshot()
+        self.keep_screenshot("bitvik-upright-done.png")
+        for k in range(9):
+            self.assertTrue(close_to(w.colour(done, w.covers[k]), cell_colour(k)), k)
+            self.assertEqual(w.colour(done, w.pieces[k]), YELLOW)
+        w.press("Sluta")  # every piece placed: no question
         self.assertEqual(game.wait(timeout=5), 0)
 
     def test_shuffle_permutes_the_tray(self):

@@ -1,6 +1,7 @@
 """Tralloma as a user meets it, and bad input through both real programs."""
 
 import os
+import time
 import unittest
 
 from harness import E2ETestCase, TWIPS_PER_PIXEL, wait_for, write_grid_bmp
@@ -70,6 +71,21 @@ class TestTralloma(E2ETestCase):
         w.cancel()
         self.assertEqual(tralloma.wait(), 0)
         self.assertEqual(self.files(), ["sol.bmp"])
+
+    def test_enter_presses_only_the_focused_button(self):
+        for key in ("Return", "KP_Enter"):
+            with self.subTest(key):
+                write_grid_bmp(self.path("sol.bmp"), 200, 150, 1, 1)
+                tralloma = self.start("tralloma")
+                w = SetupWindow(self)
+                w.display.key(key)  # on the file list: nothing
+                time.sleep(0.5)
+                self.assertTrue(tralloma.running())
+                self.assertEqual(self.files(), ["sol.bmp"])
+                w.display.key("Tab", "Tab", key)  # past the name box to "OK"
+                self.assertEqual(tralloma.wait(), 0)
+                self.assertEqual(self.read(), b'3\r\n3\r\n"sol.bmp"\r\n')
+                os.remove(self.path("bitvik.ini"))
 
     def test_no_pictures_in_the_folder(self):
         with open(self.path("läsmig.txt"), "w") as f:

@@ -1,5 +1,5 @@
 """The programs as the menu starts them: installed to a prefix of their own, started by their
-entries' Exec lines from the root folder, they work in the user's Pictures folder."""
+entries' Exec lines from the root folder in a scratch home, from a first run to a game."""
 
 import os
 import shutil
@@ -53,6 +53,72 @@ class TestMenuEntries(E2ETestCase):
                 sizes.add(width)
             icon = icon[2 + width * height:]
         return sorted(sizes)
+
+    def press(self, button):
+        """OK or Avbryt in the setup window, once it is up."""
+        window = self.display.wait_window("Hämta")
+        left, top, _, _ = self.display.geometry(window)
+        x, y = {"OK": (6495 + 660, 5700 + 540), "Avbryt": (8130 + 660, 5685 + 540)}[button]
+        self.display.click(left + x / TWIPS_PER_PIXEL, top + y / TWIPS_PER_PIXEL)
+
+    def game_window(self):
+        window = self.display.wait_window("Bitvik")
+        wait_for(lambda: self.display.geometry(window)[2] == 634, what="the game window")
+        return window
+
+    def files(self, folder):
+        return sorted(os.listdir(folder)) if os.path.isdir(folder) else None
+
+    def read(self, path):
+        with open(path, "rb") as f:
+            return f.read()
+
+    def test_first_run_with_an_empty_pictures_folder(self):
+        game = self.launch("bitvik")
+        # Tralloma lists the demo pictures in the user's own data folder; OK there starts the
+        # game on the first of them.
+        self.display.wait_window("Hämta")
+        self.keep_screenshot("menu-first-run-setup.png")
+        self.press("OK")
+        self.game_window()
+        self.keep_screenshot("menu-first-run-game.png")
+        data = os.path.join(self.home, ".local", "share", "bitvik")
+        self.assertEqual(self.files(data), ["bitvik.ini", "fjäll.jpg", "sol.bmp"])
+        self.assertEqual(self.read(os.path.join(data, "bitvik.ini")),
+                         b'3\r\n3\r\n"fj\xe4ll.jpg"\r\n')
+        self.assertEqual(self.files(self.pictures), [])
+        self.assertIsNone(game.poll())
+
+    def test_first_run_with_pictures_saved_then_played(self):
+        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+        game = self.launch("bitvik")
+        self.press("OK")
+        self.game_window()
+        self.assertEqual(self.read(os.path.join(self.pictures, "bitvik.ini")),
+                         b'3\r\n3\r\n"rutor.bmp"\r\n')
+        self.assertEqual(self.files(self.pictures), ["bitvik.ini", "rutor.bmp"])
+        self.assertIsNone(self.files(os.path.join(self.home, ".local", "share", "bitvik")))
+        self.assertIsNone(game.poll())
+
+    def test_first_run_with_pictures_cancelled(self):
+        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+        launcher = self.launch("bitvik")
+        self.press("Avbryt")
+        self.assertEqual(launcher.wait(timeout=10), 0)
+        self.assertEqual(self.display.windows("Hämta"), [])
+        self.assertEqual(self.display.windows("Bitvik"), [])
+        self.assertEqual(self.files(self.pictures), ["rutor.bmp"])
+
+    def test_settings_present_start_the_game_at_once(self):
+        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+        with open(os.path.join(self.pictures, "bitvik.ini"), "wb") as f:
+            f.write(b'2\r\n2\r\n"rutor.bmp"\r\n')
+        game = self.launch("bitvik")
+        self.game_window()
+        self.assertEqual(self.display.windows("Hämta"), [])
+        self.assertEqual(self.read(os.path.join(self.pictures, "bitvik.ini")),
+                         b'2\r\n2\r\n"rutor.bmp"\r\n')
+        self.assertIsNone(game.poll())
 
     def test_setup_then_game_in_the_pictures_folder(self):
         write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)

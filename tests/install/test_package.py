@@ -1,7 +1,10 @@
 """The Debian package as CPack builds it, unpacked into a staging root (nothing is installed on
-the machine), and the launcher its menu entries start the programs through."""
+the machine) and checked by the tools distributions use, and the launcher its menu entries start
+the programs through."""
 
+import gzip
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -11,7 +14,8 @@ import unittest
 import desktopentry
 
 BUILD = os.environ["BITVIK_BUILD"]
-SIDES = (16, 32, 48)
+SIDES = (16, 32, 48, 64, 128, 256)
+SOURCE = os.path.join(os.path.dirname(__file__), "..", "..")
 
 
 def run(argv, text=True, **kwargs):
@@ -58,29 +62,42 @@ class TestPackage(unittest.TestCase):
     def entry(self, name):
         return desktopentry.read(self.staged(f"/usr/share/applications/{name}.desktop"))
 
-    def test_programs_land_in_bin(self):
+    def test_programs_land_in_games(self):
         for program in ("bitvik", "tralloma"):
-            path = self.staged(f"/usr/bin/{program}")
+            path = self.staged(f"/usr/games/{program}")
             self.assertTrue(os.access(path, os.X_OK), path)
             with open(path, "rb") as f:
                 self.assertEqual(f.read(4), b"\x7fELF")
 
+    def check_icon(self, path, side):
+        # In sixteenths of the side: a window from (1, 2) to (15, 14), its title bar the top
+        # three; around it the ground is transparent.
+        at, u = rgba(path), side // 16
+        self.assertEqual(at(0, 0)[3], 0)
+        self.assertEqual(at(side - 1, side - 1)[3], 0)
+        self.assertEqual(at(side // 2, int(3.5 * u)), (0, 255, 255, 255))
+        self.assertEqual(at(side // 2, int(9.5 * u)), (255, 255, 255, 255))
+        self.assertEqual(at(u, int(9.5 * u)), (0, 0, 0, 255))
+        self.assertEqual(at(side // 2, 5 * u - 1), (0, 0, 0, 255))
+        # The line under the title bar stops at the window's edge.
+        self.assertEqual(at(15 * u, 5 * u - 1)[3], 0)
+        self.assertEqual(at(side // 2, 14 * u)[3], 0)
+
     def test_icon_in_the_theme_at_each_size(self):
         for side in SIDES:
-            path = self.staged(f"/usr/share/icons/hicolor/{side}x{side}/apps/bitvik.png")
-            self.assertEqual(png_size(path), (side, side))
-            # In sixteenths of the side: a window from (1, 2) to (15, 14), its title bar the
-            # top three; around it the ground is transparent.
-            at, u = rgba(path), side // 16
-            self.assertEqual(at(0, 0)[3], 0)
-            self.assertEqual(at(side - 1, side - 1)[3], 0)
-            self.assertEqual(at(side // 2, int(3.5 * u)), (0, 255, 255, 255))
-            self.assertEqual(at(side // 2, int(9.5 * u)), (255, 255, 255, 255))
-            self.assertEqual(at(u, int(9.5 * u)), (0, 0, 0, 255))
-            self.assertEqual(at(side // 2, 5 * u - 1), (0, 0, 0, 255))
-            # The line under the title bar stops at the window's edge.
-            self.assertEqual(at(15 * u, 5 * u - 1)[3], 0)
-            self.assertEqual(at(side // 2, 14 * u)[3], 0)
+            with self.subTest(side):
+                path = self.staged(f"/usr/share/icons/hicolor/{side}x{side}/apps/bitvik.png")
+                self.assertEqual(png_size(path), (side, side))
+                self.check_icon(path, side)
+
+    def test_scalable_icon_draws_the_same_picture(self):
+        svg = self.staged("/usr/share/icons/hicolor/scalable/apps/bitvik.svg")
+        for side in (64, 256):
+            with self.subTest(side):
+                png = os.path.join(self.work, f"svg-{side}.png")
+                drawn = run(["rsvg-convert", "-w", str(side), "-h", str(side), svg, "-o", png])
+                self.assertEqual(drawn.returncode, 0, drawn.stderr)
+                self.check_icon(png, side)
 
     def test_entries_are_valid(self):
         for name in ("bitvik", "tralloma"):
@@ -100,10 +117,12 @@ class TestPackage(unittest.TestCase):
                 self.assertEqual(entry["Categories"].split(";"), ["Game", "LogicGame", ""])
                 self.assertEqual(entry["Icon"], "bitvik")
                 args = desktopentry.exec_arguments(entry["Exec"])
-                self.assertEqual(args, ["/usr/libexec/bitvik/start-in-pictures",
-                                        f"/usr/bin/{name}"])
+                # The game's entry names the setup tool too, for a folder with no settings.
+                programs = ["bitvik", "tralloma"] if name == "bitvik" else ["tralloma"]
+                self.assertEqual(args, ["/usr/libexec/bitvik/start-in-pictures"] +
+                                 [f"/usr/games/{p}" for p in programs])
                 self.assertTrue(os.access(self.staged(args[0]), os.X_OK))
-                self.assertEqual(entry["TryExec"], f"/usr/bin/{name}")
+                self.assertEqual(entry["TryExec"], f"/usr/games/{name}")
 
     def test_runtime_dependencies(self):
         fields = run(["dpkg-deb", "-f", self.deb, "Package", "Depends", "Section"]).stdout
@@ -121,66 +140,266 @@ class TestPackage(unittest.TestCase):
         files = []
         for folder, _, names in os.walk(self.root):
             files += [os.path.relpath(os.path.join(folder, n), self.root) for n in names]
-        expected = ["usr/bin/bitvik", "usr/bin/tralloma",
+        expected = ["usr/games/bitvik", "usr/games/tralloma",
                     "usr/libexec/bitvik/start-in-pictures",
                     "usr/share/applications/bitvik.desktop",
-                    "usr/share/applications/tralloma.desktop"]
+                    "usr/share/applications/tralloma.desktop",
+                    "usr/share/bitvik/sol.bmp", "usr/share/bitvik/fjäll.jpg",
+                    "usr/share/doc/bitvik/changelog.gz", "usr/share/doc/bitvik/copyright",
+                    "usr/share/icons/hicolor/scalable/apps/bitvik.svg",
+                    "usr/share/man/man6/bitvik.6.gz", "usr/share/man/man6/tralloma.6.gz",
+                    "usr/share/metainfo/se.bitvik.bitvik.metainfo.xml"]
         expected += [f"usr/share/icons/hicolor/{s}x{s}/apps/bitvik.png" for s in SIDES]
         self.assertEqual(sorted(files), sorted(expected))
 
+    def test_demo_pictures_are_the_sources(self):
+        for name in ("sol.bmp", "fjäll.jpg"):
+            with open(self.staged(f"/usr/share/bitvik/{name}"), "rb") as shipped, \
+                    open(os.path.join(SOURCE, "demo", name), "rb") as source:
+                self.assertEqual(shipped.read(), source.read(), name)
+
+    def test_lintian_reports_no_error_or_warning(self):
+        checked = run(["lintian", "--pedantic", "--info", "--display-experimental", self.deb])
+        tags = [line for line in checked.stdout.splitlines() if re.match(r"^[EWIPXO]: ", line)]
+        print("lintian:", *(tags or ["(no tags)"]), sep="\n  ")
+        self.assertEqual([t for t in tags if t[0] in "EW"], [], checked.stdout + checked.stderr)
+        self.assertNotIn("E: ", checked.stderr)
+
+    def test_metainfo_validates_and_names_what_ships(self):
+        path = self.staged("/usr/share/metainfo/se.bitvik.bitvik.metainfo.xml")
+        # Without a network the validator cannot fetch the screenshots' addresses.
+        checked = run(["appstreamcli", "validate", "--pedantic", "--no-net", path])
+        print("appstreamcli:", checked.stdout.strip())
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        for entry in re.findall(r'<launchable type="desktop-id">([^<]+)<', text):
+            self.assertTrue(os.path.exists(self.staged(f"/usr/share/applications/{entry}")))
+        self.assertRegex(text, r'<summary xml:lang="sv">')
+        shots = re.findall(r"/docs/([^</]+\.png)</image>", text)
+        self.assertEqual(sorted(shots), ["bitvik.png", "tralloma.png"])
+        for shot in shots:
+            width, height = png_size(os.path.join(SOURCE, "docs", shot))
+            self.assertIn(f'width="{width}" height="{height}">', text, shot)
+
+    def test_manual_pages(self):
+        for name in ("bitvik", "tralloma"):
+            with self.subTest(name):
+                path = self.staged(f"/usr/share/man/man6/{name}.6.gz")
+                with open(path, "rb") as f:
+                    head = f.read(10)
+                # gzip -9n: no file name, no time stamp, best compression.
+                self.assertEqual((head[:2], head[3], head[4:8], head[8]),
+                                 (b"\x1f\x8b", 0, b"\0\0\0\0", 2))
+                shown = run(["man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", path],
+                            env=dict(os.environ, MANWIDTH="80", LC_ALL="C.UTF-8"))
+                self.assertEqual(shown.returncode, 0, shown.stderr)
+                self.assertEqual(shown.stderr, "")
+                page = re.sub(".\b", "", shown.stdout)
+                for heading in ("NAME", "THE FOLDER IT WORKS IN", "FILES", "EXIT STATUS"):
+                    self.assertIn(f"\n{heading}\n", page)
+                self.assertIn("bitvik.ini", page)
+
+    def test_changelog_and_copyright(self):
+        changelog = self.staged("/usr/share/doc/bitvik/changelog.gz")
+        with gzip.open(changelog, "rt", encoding="utf-8") as f:
+            text = f.read()
+        parsed = run(["dpkg-parsechangelog", "-l", "-", "-S", "Version"], input=text)
+        version = run(["dpkg-deb", "-f", self.deb, "Version"]).stdout.strip()
+        self.assertEqual(parsed.stdout.strip(), version, parsed.stderr)
+        maintainer = run(["dpkg-deb", "-f", self.deb, "Maintainer"]).stdout.strip()
+        self.assertIn(f" -- {maintainer}  ", text)
+        with open(self.staged("/usr/share/doc/bitvik/copyright"), encoding="utf-8") as f:
+            copyright = f.read()
+        self.assertTrue(copyright.startswith(
+            "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"))
+        with open(os.path.join(SOURCE, "LICENSE"), encoding="utf-8") as f:
+            licence = f.read()
+        # The licence's own text, in the format's indented paragraphs.
+        first = licence.split("\n\n")[2].split("\n")[0]
+        self.assertIn(" " + first + "\n", copyright)
+
+
+# Stand-ins for the programs: each notes its name and folder; Tralloma saves, cancels or fails
+# as FAKE_SETUP says.
+FAKE_PROGRAM = r"""#!/bin/sh
+printf '%s %s\n' "${0##*/}" "$(pwd -P)" >> "$FAKE_LOG"
+case ${0##*/}:$FAKE_SETUP in
+tralloma:save) printf '1\r\n1\r\n"x.bmp"\r\n' > bitvik.ini ;;
+tralloma:fail) exit 1 ;;
+esac
+exit 0
+"""
+
 
 class TestLauncher(unittest.TestCase):
-    """The launcher the entries go through: the Pictures folder, else the home folder."""
+    """The launcher the entries go through, installed with its demo pictures: which folder,
+    which programs in what order, and what it writes."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.prefix = tempfile.mkdtemp(prefix="bitvik-launcher-prefix-")
+        done = run(["cmake", "--install", BUILD, "--prefix", cls.prefix])
+        assert done.returncode == 0, done.stderr
+        cls.launcher = os.path.join(cls.prefix, "libexec", "bitvik", "start-in-pictures")
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.prefix, True)
 
     def setUp(self):
         self.folder = tempfile.mkdtemp(prefix="bitvik-launcher-")
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.home = os.path.join(self.folder, "hem")
         self.config = os.path.join(self.folder, "config")
-        os.makedirs(self.home)
-        os.makedirs(self.config)
-        self.launcher = os.path.join(os.path.dirname(__file__), "..", "..", "desktop",
-                                     "start-in-pictures.sh")
+        self.pictures = os.path.join(self.home, "Bilder")
+        self.data = os.path.join(self.home, ".local", "share", "bitvik")
+        self.bin = os.path.join(self.folder, "bin")
+        for folder in (self.home, self.config, self.bin):
+            os.makedirs(folder)
+        for name in ("bitvik", "tralloma"):
+            path = os.path.join(self.bin, name)
+            with open(path, "w") as f:
+                f.write(FAKE_PROGRAM)
+            os.chmod(path, 0o755)
 
-    def pictures_at(self, name):
+    def pictures_at(self, name, create=True):
         with open(os.path.join(self.config, "user-dirs.dirs"), "w") as f:
             f.write(f'XDG_PICTURES_DIR="$HOME/{name}"\n')
+        if create:
+            os.makedirs(os.path.join(self.home, name), exist_ok=True)
 
-    def start(self, *args, path=None):
-        env = {"HOME": self.home, "XDG_CONFIG_HOME": self.config,
-               "PATH": path if path is not None else os.environ["PATH"]}
-        return subprocess.run(["/bin/sh", self.launcher, *args], env=env, cwd="/",
-                              capture_output=True, text=True, timeout=10)
+    def put(self, folder, name, data=b"picture"):
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
 
-    def folder_started_in(self, **kwargs):
-        done = self.start("/bin/sh", "-c", "pwd -P", **kwargs)
+    def start(self, *programs, setup="save", path=None, **env):
+        log = os.path.join(self.folder, "log")
+        if os.path.exists(log):
+            os.remove(log)
+        environment = {"HOME": self.home, "XDG_CONFIG_HOME": self.config, "FAKE_LOG": log,
+                       "FAKE_SETUP": setup, "PATH": path or os.environ["PATH"], **env}
+        argv = [self.launcher] + [os.path.join(self.bin, p) for p in programs]
+        done = subprocess.run(argv, env=environment, cwd="/", capture_output=True, text=True,
+                              timeout=10)
+        runs = []
+        if os.path.exists(log):
+            with open(log) as f:
+                runs = [tuple(line.split(" ", 1)) for line in f.read().splitlines()]
+        return done, runs
+
+    def tree(self, folder):
+        return sorted(os.path.relpath(os.path.join(d, n), folder)
+                      for d, _, names in os.walk(folder) for n in names)
+
+    def test_game_journeys(self):
+        pictures = os.path.realpath(os.path.join(self.home, "Bilder"))
+        cases = [
+            # (what the folder holds, Tralloma's answer, status, programs run, ini after)
+            ("settings", "save", 0, ["bitvik"], True),
+            ("pictures only", "save", 0, ["tralloma", "bitvik"], True),
+            ("pictures only", "cancel", 0, ["tralloma"], False),
+            ("pictures only", "fail", 1, ["tralloma"], False),
+        ]
+        for holds, setup, status, programs, ini in cases:
+            with self.subTest(holds=holds, setup=setup):
+                shutil.rmtree(self.home)
+                self.pictures_at("Bilder")
+                self.put(pictures, "FOTO.JPG")
+                if holds == "settings":
+                    self.put(pictures, "bitvik.ini", b'1\r\n1\r\n"FOTO.JPG"\r\n')
+                done, runs = self.start("bitvik", "tralloma", setup=setup)
+                self.assertEqual(done.returncode, status, done.stderr)
+                self.assertEqual(runs, [(p, pictures) for p in programs])
+                self.assertEqual(os.path.exists(os.path.join(pictures, "bitvik.ini")), ini)
+                self.assertFalse(os.path.exists(self.data))
+
+    def test_folders_without_a_listed_picture_lead_to_the_demo_pictures(self):
+        cases = {
+            "empty": [],
+            "screenshots and a camera folder": ["skärmbild.png", "Kamera/IMG_0001.jpg"],
+            "a hidden picture": [".gömd.bmp"],
+        }
+        for holds, files in cases.items():
+            with self.subTest(holds):
+                shutil.rmtree(self.home)
+                self.pictures_at("Bilder")
+                for name in files:
+                    self.put(os.path.join(self.pictures, os.path.dirname(name)),
+                             os.path.basename(name))
+                done, runs = self.start("bitvik", "tralloma")
+                self.assertEqual(done.returncode, 0, done.stderr)
+                data = os.path.realpath(self.data)
+                self.assertEqual(runs, [("tralloma", data), ("bitvik", data)])
+                self.assertEqual(self.tree(self.data), ["bitvik.ini", "fjäll.jpg", "sol.bmp"])
+                self.assertEqual(self.tree(self.pictures), sorted(files))
+
+    def test_the_data_folder_is_seeded_only_while_it_holds_no_picture(self):
+        self.pictures_at("Bilder")
+        self.put(self.data, "sol.bmp", b"the user's own")
+        self.put(self.data, "bitvik.ini", b'1\r\n1\r\n"sol.bmp"\r\n')
+        done, runs = self.start("bitvik", "tralloma")
         self.assertEqual(done.returncode, 0, done.stderr)
-        return done.stdout.strip()
+        self.assertEqual(runs, [("bitvik", os.path.realpath(self.data))])
+        self.assertEqual(self.tree(self.data), ["bitvik.ini", "sol.bmp"])
+        with open(os.path.join(self.data, "sol.bmp"), "rb") as f:
+            self.assertEqual(f.read(), b"the user's own")
 
-    def test_pictures_folder(self):
+    def test_a_namesake_of_a_demo_picture_is_never_replaced(self):
+        self.pictures_at("Bilder")
+        os.makedirs(os.path.join(self.data, "sol.bmp"))
+        self.put(self.data, "fjäll.jpg.txt", b"notes")
+        done, runs = self.start("tralloma")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(self.tree(self.data), ["bitvik.ini", "fjäll.jpg", "fjäll.jpg.txt"])
+        self.assertTrue(os.path.isdir(os.path.join(self.data, "sol.bmp")))
+
+    def test_data_home_from_the_environment_when_absolute(self):
+        self.pictures_at("Bilder")
+        own = os.path.join(self.folder, "data")
+        for value, used in ((own, os.path.join(own, "bitvik")), ("relativ", self.data)):
+            with self.subTest(value):
+                _, runs = self.start("tralloma", setup="cancel", XDG_DATA_HOME=value)
+                self.assertEqual(runs[-1], ("tralloma", os.path.realpath(used)))
+
+    def test_an_unwritable_home_starts_in_the_pictures_folder(self):
+        self.pictures_at("Bilder")
+        os.makedirs(os.path.join(self.home, ".local"))
+        with open(os.path.join(self.home, ".local", "share"), "w"):
+            pass  # a file where the data folder would go
+        done, runs = self.start("tralloma", setup="cancel")
+        self.assertEqual(runs, [("tralloma", os.path.realpath(self.pictures))])
+        self.assertIn("kunde inte skapa mappen", done.stderr)
+
+    def test_the_pictures_folder_or_else_home(self):
+        cases = [("configured", "Bilder", True, None, self.pictures),
+                 ("configured but gone", "Bilder", False, None, self.home),
+                 ("none configured", None, False, None, self.home),
+                 ("without xdg-user-dir", "Bilder", True, "tom", self.home)]
         if not shutil.which("xdg-user-dir"):
             self.fail("xdg-user-dir is missing (package xdg-user-dirs)")
-        self.pictures_at("Bilder")
-        os.makedirs(os.path.join(self.home, "Bilder"))
-        self.assertEqual(self.folder_started_in(), os.path.realpath(self.home + "/Bilder"))
-
-    def test_home_when_the_pictures_folder_is_gone(self):
-        self.pictures_at("Bilder")
-        self.assertEqual(self.folder_started_in(), os.path.realpath(self.home))
-
-    def test_home_when_none_is_configured(self):
-        self.assertEqual(self.folder_started_in(), os.path.realpath(self.home))
-
-    def test_home_without_xdg_user_dir(self):
-        self.pictures_at("Bilder")
-        os.makedirs(os.path.join(self.home, "Bilder"))
-        empty = os.path.join(self.folder, "tom")
-        os.makedirs(empty)
-        self.assertEqual(self.folder_started_in(path=empty), os.path.realpath(self.home))
-
-    def test_arguments_and_status_pass_through(self):
-        done = self.start("/bin/sh", "-c", 'printf "%s|" "$@"; exit 3', "sh", "a b", 'c"d$e')
-        self.assertEqual((done.returncode, done.stdout), (3, 'a b|c"d$e|'))
+        for what, name, create, path, expected in cases:
+            with self.subTest(what):
+                shutil.rmtree(self.home)
+                os.makedirs(self.home)
+                config = os.path.join(self.config, "user-dirs.dirs")
+                if os.path.exists(config):
+                    os.remove(config)
+                if name:
+                    self.pictures_at(name, create)
+                self.put(expected, "bild.gif")
+                empty = None
+                if path:
+                    empty = os.path.join(self.folder, path)
+                    os.makedirs(empty, exist_ok=True)
+                    # The launcher needs the tools the system has, but not xdg-user-dir.
+                    for tool in ("sh", "dirname", "mkdir", "cp", "mv", "rm"):
+                        target = os.path.join(empty, tool)
+                        if not os.path.exists(target):
+                            os.symlink(shutil.which(tool), target)
+                _, runs = self.start("tralloma", setup="cancel", path=empty)
+                self.assertEqual(runs, [("tralloma", os.path.realpath(expected))])
 
 
 class TestInstallPrefix(unittest.TestCase):
@@ -197,10 +416,19 @@ class TestInstallPrefix(unittest.TestCase):
             checked = run(["desktop-file-validate", path])
             self.assertEqual((checked.returncode, checked.stdout + checked.stderr), (0, ""))
             args = desktopentry.exec_arguments(desktopentry.read(path)["Exec"])
-            self.assertEqual(args, [os.path.join(prefix, "libexec/bitvik/start-in-pictures"),
-                                    os.path.join(prefix, "bin", name)])
+            programs = ["bitvik", "tralloma"] if name == "bitvik" else ["tralloma"]
+            self.assertEqual(args, [os.path.join(prefix, "libexec/bitvik/start-in-pictures")] +
+                             [os.path.join(prefix, "games", p) for p in programs])
             for arg in args:
                 self.assertTrue(os.access(arg, os.X_OK), arg)
+        # The launcher finds the demo pictures under this prefix too.
+        home = os.path.join(work, "hem")
+        os.makedirs(home)
+        started = subprocess.run([args[0], "/bin/true"], env={"HOME": home, "PATH": "/usr/bin:/bin"},
+                                 capture_output=True, text=True, timeout=10)
+        self.assertEqual(started.returncode, 0, started.stderr)
+        self.assertEqual(sorted(os.listdir(os.path.join(home, ".local/share/bitvik"))),
+                         ["fjäll.jpg", "sol.bmp"])
 
 
 if __name__ == "__main__":
