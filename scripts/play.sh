@@ -30,7 +30,8 @@ try:
     game = Program(display, sys.argv[1], ".")
     display.wait_window("Bitvik")
     display.save_screenshot(sys.argv[2])
-    game.kill()
+    game.process.terminate()
+    game.process.communicate()
 finally:
     display.close()
 PY

@@ -60,12 +60,18 @@ constexpr RowOption rowOptions[7] = {{240, 5}, {255, 6},  {240, 7}, {255, 8},
                                      {240, 9}, {240, 18}, {270, 19}};
 
 void requirePictures(const tk::FileListBox& list) {
-    if (list.listCount() == 0)
-        throw tk::RuntimeError(
-            QStringLiteral("Mappen %1 innehåller inga bilder av slagen BMP, GIF eller JPEG "
-                           "(filnamn som slutar på .bmp, .gif, .jpg eller .jpeg). Lägg en bild i "
-                           "mappen och starta Tralloma där igen.")
-                .arg(list.path()));
+    if (list.listCount() > 0)
+        return;
+    QString message =
+        QStringLiteral("Mappen %1 innehåller inga bilder av slagen BMP, GIF eller JPEG "
+                       "(filnamn som slutar på .bmp, .gif, .jpg eller .jpeg). Lägg en bild i "
+                       "mappen och starta Tralloma där igen.")
+            .arg(list.path());
+    if (!list.unlistable().isEmpty())
+        message += QStringLiteral(" Några bildfiler kunde inte listas, eftersom deras namn inte "
+                                  "är giltig UTF-8: %1. Byt namn på dem.")
+                       .arg(list.unlistable().join(QStringLiteral(", ")));
+    throw tk::RuntimeError(message);
 }
 
 } // namespace

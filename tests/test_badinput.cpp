@@ -1,14 +1,23 @@
 // Broken settings files and pictures, each through the game's whole start-up: either a Swedish
 // error report naming the cause and the end with status 1, or, where the input is in fact
-// readable, a board as usual. Never a crash, and bitvik.ini is never changed.
+// readable, a board as usual. Never a crash, and bitvik.ini is never changed. Hostile files
+// (decompression bombs, special files, links) go through both programs and must end, one way or
+// the other, within a bound of wall time.
 
 #include "game/form1.h"
+#include "setup/form1.h"
 #include "support/testsupport.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImageWriter>
+#include <QPainter>
+#include <QPushButton>
 #include <QTest>
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -24,7 +33,55 @@ const QByteArray goodGif = [] {
 
 QByteArray settingsNaming(const QByteArray& name) { return "4\r\n3\r\n\"" + name + "\"\r\n"; }
 
+using Prepare = std::function<void()>;
+
+// However hostile the file, each program ends (a report) or plays within a bound. A stall is
+// work, so the bound that matters is on the process's CPU time, which other programs on a busy
+// machine do not inflate as they do wall time (up to three times here); a looser bound on wall
+// time catches a program that waits instead.
+constexpr qint64 cpuBoundMs = 2000;
+constexpr qint64 wallBoundMs = 10000;
+
+qint64 cpuMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+QImage cellsPicture(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    for (int k = 0; k < 12; ++k)
+        painter.fillRect(QRect(k % 4 * width / 4, k / 4 * height / 3, width / 4 + 1, height / 3 + 1),
+                         cellColour(k));
+    return image;
+}
+
+// An 8-bit RLE bitmap whose runs go on far past its 16 x 16 pixels, with no end marker.
+QByteArray rleRunningPastTheData() {
+    QByteArray palette;
+    for (int i = 0; i < 256; ++i)
+        palette += QByteArray(1, char(i)) + char(255 - i) + char(i / 2) + '\0';
+    QByteArray runs;
+    for (int i = 0; i < 4096; ++i)
+        runs += QByteArray("\xFF", 1) + char(i % 256);
+    const auto le = [](quint32 v, int bytes) {
+        QByteArray out;
+        for (int i = 0; i < bytes; ++i)
+            out += char(v >> (8 * i) & 0xFF);
+        return out;
+    };
+    const quint32 offset = 14 + 40 + 1024;
+    return "BM" + le(offset + runs.size(), 4) + le(0, 4) + le(offset, 4) + le(40, 4) + le(16, 4) +
+           le(16, 4) + le(1, 2) + le(8, 2) + le(1, 4) + le(runs.size(), 4) + le(2835, 4) +
+           le(2835, 4) + le(256, 4) + le(0, 4) + palette + runs;
+}
+
+void symlinkTo(const char* target, const char* name) { QCOMPARE(::symlink(target, name), 0); }
+
 } // namespace
+
+Q_DECLARE_METATYPE(Prepare)
 
 class TestBadInput : public QObject {
     Q_OBJECT
@@ -110,6 +167,161 @@ private slots:
         }
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings.isNull() ? QByteArray() : settings);
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
+    }
+
+
+    void hostileFiles_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<Prepare>("prepare");
+        QTest::addColumn<Prepare>("beforeOk"); // Tralloma only: run, then OK pressed
+        QTest::addColumn<QString>("failure");  // empty: plays (or saves)
+        QTest::addColumn<QStringList>("added"); // entries a save adds to the folder
+        const auto game = [](const QByteArray& name, const QByteArray& bytes) {
+            return Prepare([=] {
+                writeBytes(QString::fromUtf8(name), bytes);
+                writeBytes(QStringLiteral("bitvik.ini"), settingsNaming(name));
+            });
+        };
+        const auto first = [](const QByteArray& name, const QByteArray& bytes) {
+            return Prepare([=] {
+                writeBytes(QString::fromUtf8(name), bytes);
+                writeBytes(QStringLiteral("z.bmp"), goodBmp);
+            });
+        };
+        const Prepare none;
+        const QString scans = QStringLiteral("fler än 300 avsnitt");
+        const QString lying = QStringLiteral("30000 × 30000 bildpunkter, progressiv");
+        const QString special = QStringLiteral("ingen vanlig fil");
+        const QByteArray bomb1k = jpegWithScans(1000, 4096, 4096);
+        const QByteArray bomb30k = jpegWithScans(30000, 4096, 4096);
+        const QByteArray liar = progressiveJpegClaiming(30000, 30000);
+        const QByteArray photo50 = encoded(cellsPicture(8688, 5792), "JPEG", 90, true);
+        const QByteArray photo24 = encoded(cellsPicture(6000, 4000), "JPEG", 90, true);
+        const QByteArray rle = rleRunningPastTheData();
+        const QByteArray zeroPng = [] {
+            QImage zero(8000, 8000, QImage::Format_Grayscale8);
+            zero.fill(0);
+            return encoded(zero, "PNG");
+        }();
+        const Prepare fifo = [] { QCOMPARE(::mkfifo("a.bmp", 0644), 0); };
+        const Prepare zeroLink = [] { symlinkTo("/dev/zero", "a.jpg"); };
+
+        QTest::newRow("game: 1,000 scans") << "Bitvik" << game("b.jpg", bomb1k) << none << scans << QStringList();
+        QTest::newRow("game: 30,000 scans") << "Bitvik" << game("b.jpg", bomb30k) << none << scans << QStringList();
+        QTest::newRow("game: 30000 x 30000 progressive header") << "Bitvik" << game("b.jpg", liar) << none << lying
+                                                                << QStringList();
+        QTest::newRow("game: progressive 50 MP") << "Bitvik" << game("b.jpg", photo50) << none << "" << QStringList();
+        QTest::newRow("game: RLE runs past the data") << "Bitvik" << game("b.bmp", rle) << none << "" << QStringList();
+        QTest::newRow("game: 8000 x 8000 zero PNG named .gif") << "Bitvik" << game("b.gif", zeroPng) << none << "för stor"
+                                                               << QStringList();
+        QTest::newRow("game: FIFO named .bmp") << "Bitvik" << Prepare([=] {
+            fifo();
+            writeBytes(QStringLiteral("bitvik.ini"), settingsNaming("a.bmp"));
+        }) << none << special << QStringList();
+        QTest::newRow("game: link to /dev/zero named .jpg") << "Bitvik" << Prepare([=] {
+            zeroLink();
+            writeBytes(QStringLiteral("bitvik.ini"), settingsNaming("a.jpg"));
+        }) << none << special << QStringList();
+        QTest::newRow("game: bitvik.ini a dangling link") << "Bitvik" << Prepare([] {
+            writeBytes(QStringLiteral("a.bmp"), goodBmp);
+            symlinkTo("saknas.ini", "bitvik.ini");
+        }) << none << "finns inte" << QStringList();
+        QTest::newRow("game: bitvik.ini a link to a device node") << "Bitvik" << Prepare([] {
+            writeBytes(QStringLiteral("a.bmp"), goodBmp);
+            symlinkTo("/dev/null", "bitvik.ini");
+        }) << none << special << QStringList();
+
+        QTest::newRow("tool: 1,000 scans first") << "Tralloma" << first("a.jpg", bomb1k) << none << scans
+                                                 << QStringList();
+        QTest::newRow("tool: 30,000 scans first") << "Tralloma" << first("a.jpg", bomb30k) << none << scans
+                                                  << QStringList();
+        QTest::newRow("tool: 30000 x 30000 progressive header first") << "Tralloma" << first("a.jpg", liar) << none
+                                                                      << lying << QStringList();
+        // The tool decodes its first picture twice as it starts (its click handler, then its load
+        // handler): a 50 MP photo costs it twice what it costs the game, near the bound.
+        QTest::newRow("tool: progressive 24 MP first, OK") << "Tralloma" << first("a.jpg", photo24) << Prepare([] {})
+                                                           << "" << QStringList{"bitvik.ini"};
+        QTest::newRow("tool: FIFO in the list, left out, OK") << "Tralloma" << Prepare([=] {
+            fifo();
+            writeBytes(QStringLiteral("z.bmp"), goodBmp);
+        }) << Prepare([] {}) << "" << QStringList{"bitvik.ini"};
+        QTest::newRow("tool: link to /dev/zero first in the list") << "Tralloma" << Prepare([=] {
+            zeroLink();
+            writeBytes(QStringLiteral("z.bmp"), goodBmp);
+        }) << none << special << QStringList();
+        QTest::newRow("tool: bitvik.ini a dangling link, OK") << "Tralloma" << Prepare([] {
+            writeBytes(QStringLiteral("a.bmp"), goodBmp);
+            symlinkTo("sparad.ini", "bitvik.ini");
+        }) << Prepare([] {}) << "" << QStringList{"sparad.ini"};
+        QTest::newRow("tool: bitvik.ini a link to a device node, OK") << "Tralloma" << Prepare([] {
+            writeBytes(QStringLiteral("a.bmp"), goodBmp);
+            symlinkTo("/dev/null", "bitvik.ini");
+        }) << Prepare([] {}) << "/dev/null, som inte är en vanlig fil" << QStringList();
+        QTest::newRow("tool: folder removed before OK") << "Tralloma" << Prepare([] {
+            QVERIFY(QDir().mkdir(QStringLiteral("borta")));
+            QDir::setCurrent(QStringLiteral("borta"));
+            writeBytes(QStringLiteral("a.bmp"), goodBmp);
+        }) << Prepare([] {
+            QVERIFY(QFile::remove(QStringLiteral("a.bmp")));
+            QVERIFY(QDir(QStringLiteral("..")).rmdir(QStringLiteral("borta")));
+        }) << "borta kan inte sparas: mappen finns inte längre" << QStringList();
+    }
+    void hostileFiles() {
+        QFETCH(QString, program);
+        QFETCH(Prepare, prepare);
+        QFETCH(Prepare, beforeOk);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, added);
+        ScratchFolder folder;
+        prepare();
+        const auto entries = [] {
+            return QDir().entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QStringList expected = entries() + added;
+        expected.sort();
+        const QByteArray settings = readBytes(QStringLiteral("bitvik.ini"));
+        struct stat device {};
+        QCOMPARE(::stat("/dev/null", &device), 0);
+
+        RecordingProgram recorder(program);
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 cpuAtStart = cpuMs();
+        if (program == QStringLiteral("Bitvik")) {
+            bitvik::Form1 form(recorder.program);
+            form.loadAndShow();
+            if (failure.isEmpty())
+                QCOMPARE(form.BITVIK.pieceCount.value(), 12);
+        } else {
+            tralloma::Form1 form(recorder.program);
+            form.loadAndShow();
+            if (beforeOk && recorder.reports.isEmpty()) {
+                beforeOk();
+                QTest::mouseClick(form.Command1.widget(), Qt::LeftButton);
+            }
+        }
+        const qint64 cpu = cpuMs() - cpuAtStart;
+        const qint64 wall = clock.elapsed();
+        QVERIFY2(cpu < cpuBoundMs && wall < wallBoundMs,
+                 qPrintable(QStringLiteral("took %1 ms of CPU time, %2 ms in all").arg(cpu).arg(wall)));
+
+        if (failure.isEmpty()) {
+            QVERIFY2(recorder.reports.isEmpty(), qPrintable(recorder.reports.value(0)));
+            QCOMPARE(recorder.endings, beforeOk ? QList<int>{0} : QList<int>{});
+        } else {
+            QCOMPARE(recorder.reports.size(), 1);
+            QVERIFY2(recorder.reports[0].contains(failure), qPrintable(recorder.reports[0]));
+            QCOMPARE(recorder.endings, QList<int>{1});
+        }
+        const bool folderRemoved = !QFileInfo::exists(QFile::symLinkTarget(QStringLiteral("/proc/self/cwd")));
+        if (!folderRemoved) {
+            QCOMPARE(entries(), expected);
+            if (added.isEmpty())
+                QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings);
+        }
+        struct stat after {};
+        QCOMPARE(::stat("/dev/null", &after), 0);
+        QVERIFY(S_ISCHR(after.st_mode) && after.st_rdev == device.st_rdev);
     }
 };
 

@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QTest>
 #include <QWidget>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -312,6 +314,22 @@ private slots:
     }
 
     // The error lies past the header, in a later scan: decoding at load finds it.
+    void unreadablePictureSaysSo() {
+        ScratchFolder folder;
+        savePicture(gridPicture(40, 30, 1, 1), QStringLiteral("låst.bmp"), "BMP");
+        QVERIFY(QFile::setPermissions(QStringLiteral("låst.bmp"), {}));
+        // Root reads any file: the check is made with the file-system rights of nobody.
+        QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                         QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                                         QFileDevice::ExeOther));
+        const uid_t previous = ::setfsuid(::geteuid() == 0 ? 65534 : ::geteuid());
+        const QString failure = loadFailure(QStringLiteral("låst.bmp"));
+        ::setfsuid(previous);
+        QVERIFY2(failure.contains(QStringLiteral("\"låst.bmp\"")) &&
+                     failure.contains(QStringLiteral("filen kan inte läsas: du saknar behörighet")),
+                 qPrintable(failure));
+    }
+
     void brokenScanFailsAtLoad() {
         ScratchFolder folder;
         writeBytes(QStringLiteral("trasig.jpg"), brokenScanJpeg());

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <cstdio>
 
 using namespace testsupport;
 using tralloma::Form1;
@@ -319,18 +320,27 @@ private slots:
 
     void startFailures_data() {
         QTest::addColumn<bool>("brokenPicture");
+        QTest::addColumn<QByteArray>("rawName"); // a picture by a name that is not UTF-8
         QTest::addColumn<QString>("named");
-        QTest::newRow("no pictures") << false << "inga bilder av slagen BMP, GIF eller JPEG";
-        QTest::newRow("unreadable picture") << true << "\"a.jpg\" kan inte läsas";
+        QTest::newRow("no pictures") << false << QByteArray() << "inga bilder av slagen BMP, GIF eller JPEG";
+        QTest::newRow("unreadable picture") << true << QByteArray() << "\"a.jpg\" kan inte läsas";
+        QTest::newRow("a name that is not UTF-8") << false << QByteArray("f\xE4rg.bmp")
+                                                  << QStringLiteral("inte är giltig UTF-8: f\uFFFDrg.bmp.");
     }
     void startFailures() {
         QFETCH(bool, brokenPicture);
+        QFETCH(QByteArray, rawName);
         QFETCH(QString, named);
         ScratchFolder folder;
         savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("bild.png"), "PNG");
         QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
         if (brokenPicture)
             writeBytes(QStringLiteral("a.jpg"), "ingen bild");
+        if (!rawName.isEmpty()) {
+            FILE* file = std::fopen(rawName.constData(), "wb");
+            QVERIFY(file);
+            std::fclose(file);
+        }
         Tool tool;
         QCOMPARE(tool.recorder.endings, QList<int>{1});
         QVERIFY2(tool.report().contains(named), qPrintable(tool.report()));

@@ -4,11 +4,36 @@
 #include "program.h"
 #include "runtimeerror.h"
 
+#include <dirent.h>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QMouseEvent>
 
 namespace tk {
+
+namespace {
+
+// Names that the folder holds but that do not survive decoding, which Qt's listing leaves out.
+QStringList undecodableNames(const QString& folder, const QStringList& wildcards) {
+    QStringList found;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw.startsWith('.') || QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        const QString shown = QString::fromUtf8(raw);
+        if (QDir::match(wildcards, shown))
+            found << shown;
+    }
+    ::closedir(dir);
+    found.sort(Qt::CaseInsensitive);
+    return found;
+}
+
+} // namespace
 
 class FileListBox::Widget final : public QListWidget {
 public:
@@ -70,6 +95,7 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
         wildcards << wildcard.trimmed();
     // Without QDir::Hidden dot-files stay out; without QDir::CaseSensitive *.bmp matches SOL.BMP.
     names = directory.entryList(wildcards, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    badlyNamed = undecodableNames(folder, wildcards);
     box->addItems(names);
 
     box->setFont(toQFont(design.font));

@@ -37,6 +37,9 @@ public:
 
     // The folder listed, as it was when the list was filled.
     QString path() const;
+    // Matching files left out because their names are not valid UTF-8 (and so could not be
+    // opened by the name shown), as best they can be shown.
+    const QStringList& unlistable() const { return badlyNamed; }
     int listCount() const;
     QString list(int index) const;
 
@@ -58,6 +61,7 @@ private:
     Program& running;
     QString folder;
     QStringList names;
+    QStringList badlyNamed;
     std::unique_ptr<Widget> box;
     std::function<void()> onClick;
     std::function<void()> onDblClick;

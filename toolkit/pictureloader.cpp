@@ -260,8 +260,9 @@ QImage PictureFile::pixels(int drawnWidth, EarlyDecode* early,
     }
     QString failure = QStringLiteral("filen ändrades medan den lästes");
     QImage image = decodeFile(file, stored, turn, jpeg, eighths, cancelled, &failure);
+    // Qt's other decoders scale after decoding the whole picture, which fails past the limit.
     if (image.isNull() && !cancelled)
-        unreadable(fileName, failure);
+        unreadable(fileName, jpeg || decodable(stored) ? failure : tooLarge(stored));
     return image;
 }
 

@@ -22,6 +22,8 @@ QString systemErrorText(int code) {
         return QStringLiteral("filen eller mappen finns inte");
     case ENOTDIR:
         return QStringLiteral("en del av sökvägen är ingen mapp");
+    case EEXIST:
+        return QStringLiteral("det finns redan en fil med det namnet");
     case EISDIR:
         return QStringLiteral("det är en mapp");
     case ELOOP:

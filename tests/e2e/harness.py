@@ -13,6 +13,7 @@ import re
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -221,7 +222,8 @@ class Display:
         value = name.value
         return (value.decode("utf-8", "replace") if isinstance(value, bytes) else value) == title
 
-    def wait_window(self, title, timeout=10.0):
+    # A program's first window can take many seconds on a machine that builds alongside.
+    def wait_window(self, title, timeout=20.0):
         """The first such window, once it is up and has drawn itself."""
         window = wait_for(lambda: (self.windows(title) or [None])[0], timeout,
                           what=f"window {title!r}")
@@ -260,9 +262,13 @@ class Program:
         return self.process.returncode
 
     def kill(self):
+        """Ends a program the test left running; what it said goes to the test's log."""
         if self.running():
             self.process.kill()
-            self.process.communicate()
+            _, err = self.process.communicate()
+            self.stderr = err.decode("utf-8", "replace")
+            if self.stderr.strip():
+                sys.stderr.write(f"[{self.process.args[0]} left running] {self.stderr}\n")
 
 
 def write_bmp(path, width, height, colour_at):

@@ -35,8 +35,11 @@ class TestDestroyedWindows(E2ETestCase):
                     os.remove(self.path("bitvik.ini"))
                 before = self.files()
                 started = self.start(program)
-                self.destroy(title, width)
-                self.assertEqual(started.wait(timeout=5), status)
+                try:
+                    self.destroy(title, width)
+                    self.assertEqual(started.wait(timeout=5), status)
+                finally:
+                    started.kill()  # a failed case must not leave its window to the next
                 self.assertEqual(self.files(), before)
 
     def test_quit_question_answers_no(self):

@@ -84,8 +84,8 @@ QByteArray smallProgressiveJpeg() {
 }
 } // namespace
 
-QByteArray jpegWithScans(int scans) {
-    const QByteArray jpeg = smallProgressiveJpeg();
+QByteArray jpegWithScans(int scans, quint16 width, quint16 height) {
+    const QByteArray jpeg = progressiveJpegClaiming(width, height);
     const qsizetype last = jpeg.lastIndexOf(startOfScan);
     const qsizetype end = jpeg.lastIndexOf(endOfImage);
     const int present = int(jpeg.count(startOfScan));
@@ -150,8 +150,9 @@ QString loadFailure(const QString& fileName) {
 }
 
 void writeSettings(int cols, int rows, const QByteArray& name) {
-    writeBytes(QStringLiteral("bitvik.ini"),
-               QByteArray::number(cols) + "\r\n" + QByteArray::number(rows) + "\r\n\"" + name + "\"\r\n");
+    writeBytes(QStringLiteral("bitvik.ini"), QByteArray::number(cols) + "\r\n" +
+                                                 QByteArray::number(rows) + "\r\n\"" + name +
+                                                 "\"\r\n");
 }
 
 } // namespace testsupport

@@ -2,14 +2,14 @@
 
 #include "toolkit/program.h"
 
+#include <functional>
+#include <memory>
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <functional>
-#include <memory>
 
 namespace testsupport {
 
@@ -45,15 +45,17 @@ void writeBytes(const QString& fileName, const QByteArray& bytes);
 QImage gridPicture(int width, int height, int cols, int rows);
 QColor cellColour(int index);
 void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
-QByteArray encoded(const QImage& image, const char* format, int quality = 95, bool progressive = false);
-// A small progressive JPEG whose last scan is repeated until the file holds `scans` scans.
-QByteArray jpegWithScans(int scans);
+QByteArray encoded(const QImage& image, const char* format, int quality = 95,
+                   bool progressive = false);
 // A small progressive JPEG whose frame header claims another size.
 QByteArray progressiveJpegClaiming(quint16 width, quint16 height);
 // The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
 int markerAt(const QByteArray& jpeg, uchar kind, int n);
 // A progressive 320 x 240 JPEG whose header reads well and whose third scan is broken.
 QByteArray brokenScanJpeg();
+// A progressive JPEG whose last scan is repeated until the file holds `scans` scans; claiming a
+// larger size makes every scan walk that whole picture, as a scan bomb does.
+QByteArray jpegWithScans(int scans, quint16 width = 64, quint16 height = 48);
 // A small BMP whose header claims another size.
 QByteArray bmpClaiming(qint32 width, qint32 height);
 // The message of the run-time error that loading the picture ends with, or empty.
