@@ -17,7 +17,7 @@ inline constexpr char settingsFileName[] = "bitvik.ini";
 // Nothing after the last item asked for is read.
 class SettingsReader {
 public:
-    // Opens the file for input; `what` names each item in error reports, in reading order.
+    // Opens the file for input; reports name it and the folder it was looked for in.
     explicit SettingsReader(const QString& fileName);
     // Reads from a device already open; `name` stands for it in error reports.
     SettingsReader(QIODevice& device, const QString& name);

@@ -1,5 +1,6 @@
 // What a screen reader and a keyboard user meet: every control that takes the focus carries a
-// name, the question box and the error report can be read, and Tab walks the documented order.
+// name, the question box and the error report can be read, and Tab walks the order of the tab
+// positions: file list, name box, OK, Avbryt, the options, and the label box last.
 
 #include "game/form1.h"
 #include "setup/form1.h"

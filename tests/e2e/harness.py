@@ -307,7 +307,7 @@ def round_half_even(value):
 
 
 def board_layout(cols, rows, width_px, height_px, outer_width=9600.0):
-    """The documented layout: the picture scaled to 4455 twips by a whole factor, then the tray on
+    """The board of a landscape picture: the picture scaled to 4455 twips by a whole factor, then the tray on
     the left and the covers on the right, each step of the cursors rounded on its own."""
     w_nat, h_nat = width_px * TWIPS_PER_PIXEL, height_px * TWIPS_PER_PIXEL
     factor = max(1, round_half_even(w_nat / 4455))

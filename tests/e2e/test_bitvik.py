@@ -17,7 +17,7 @@ def centre(rect):
 
 
 class GameWindow:
-    """The running game's window and the documented positions of what is in it."""
+    """The running game's window and where its pieces, covers and picture lie, in twips."""
 
     def __init__(self, test, cols, rows, width_px, height_px):
         self.test = test
