@@ -2,11 +2,11 @@
 
 #include "toolkit/runtimeerror.h"
 
-#include <QString>
 #include <cmath>
 #include <compare>
 #include <cstdint>
 #include <limits>
+#include <QString>
 
 namespace common {
 
@@ -18,7 +18,8 @@ public:
     static constexpr std::int64_t highest = std::numeric_limits<Bits>::max();
 
     constexpr CheckedInt() = default;
-    CheckedInt(std::int64_t value) : bits(checked(value, [value] { return QString::number(value); })) {}
+    CheckedInt(std::int64_t value)
+        : bits(checked(value, [value] { return QString::number(value); })) {}
 
     // Rounds to the nearest integer, halves to the even neighbour (772.5 -> 772, 773.5 -> 774).
     static CheckedInt round(double real) {

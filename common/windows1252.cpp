@@ -1,8 +1,8 @@
 #include "windows1252.h"
 
 #include <algorithm>
-#include <QList>
 #include <array>
+#include <QList>
 
 namespace common {
 

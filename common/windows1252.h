@@ -1,9 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-#include <optional>
 
 namespace common {
 

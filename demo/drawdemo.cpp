@@ -1,13 +1,13 @@
 // Draws the demo pictures: a sunset over the sea and a mountain lake. Run in demo/.
 
+#include <cmath>
+#include <cstdio>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -87,8 +87,8 @@ void mountains(QPainter& p, QSizeF size) {
         QList<QPointF> peaks;
         for (int i = 0; i <= 12; ++i) {
             const double x = w * i / 12.0;
-            const double y = base - height * (0.55 + 0.45 * std::sin(i * 1.3 + phase)) *
-                                        (i % 2 ? 1.0 : 0.62);
+            const double y =
+                base - height * (0.55 + 0.45 * std::sin(i * 1.3 + phase)) * (i % 2 ? 1.0 : 0.62);
             ridge.lineTo(x, y);
             peaks << QPointF(x, y);
         }
@@ -117,8 +117,8 @@ void mountains(QPainter& p, QSizeF size) {
     range(shore, h * 0.22, 2.1, QColor(60, 100, 70), false);
 
     // The lake mirrors the sky and the ranges, darker.
-    QImage above = p.device() ? static_cast<QImage*>(p.device())->copy(0, 0, int(w), int(shore))
-                              : QImage();
+    QImage above =
+        p.device() ? static_cast<QImage*>(p.device())->copy(0, 0, int(w), int(shore)) : QImage();
     p.drawImage(QRectF(0, shore, w, h - shore), above.mirrored(false, true),
                 QRectF(0, 0, w, h - shore));
     p.fillRect(QRectF(0, shore, w, h - shore), QColor(10, 40, 70, 110));
@@ -151,7 +151,8 @@ bool draw(const char* fileName, const char* format, QSize size, void (*scene)(QP
         painter.setRenderHint(QPainter::Antialiasing);
         scene(painter, QSizeF(size));
     }
-    const bool saved = image.convertToFormat(QImage::Format_RGB888).save(QString::fromUtf8(fileName), format, 92);
+    const bool saved =
+        image.convertToFormat(QImage::Format_RGB888).save(QString::fromUtf8(fileName), format, 92);
     if (!saved)
         std::fprintf(stderr, "drawdemo: could not write %s\n", fileName);
     return saved;

@@ -1,9 +1,9 @@
 #include "bitmaps.h"
 
+#include <cmath>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-#include <cmath>
 
 namespace bitvik {
 
@@ -15,9 +15,12 @@ const QColor cyan(0, 255, 255);
 const QColor red(255, 0, 0);
 const QColor blue(0, 0, 255);
 
-void ground(QPainter& painter, QSize size) { painter.fillRect(QRect(QPoint(0, 0), size), lightGrey); }
+void ground(QPainter& painter, QSize size) {
+    painter.fillRect(QRect(QPoint(0, 0), size), lightGrey);
+}
 
-void framedPicture(QPainter& painter, const QRectF& frame, const QColor& top, const QColor& bottom) {
+void framedPicture(QPainter& painter, const QRectF& frame, const QColor& top,
+                   const QColor& bottom) {
     painter.fillRect(QRectF(frame.left(), frame.top(), frame.width(), frame.height() / 2), top);
     painter.fillRect(QRectF(frame.left(), frame.center().y(), frame.width(), frame.height() / 2),
                      bottom);
@@ -100,8 +103,9 @@ tk::Picture stopBitmap() {
 
 tk::Picture coverBitmap() {
     const QSize size(77, 88);
-    return tk::Picture::fromDrawing(
-        size, [size](QPainter& painter) { painter.fillRect(QRect(QPoint(0, 0), size), Qt::white); });
+    return tk::Picture::fromDrawing(size, [size](QPainter& painter) {
+        painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    });
 }
 
 } // namespace bitvik

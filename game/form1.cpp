@@ -66,8 +66,8 @@ Form1::Form1(tk::Program& program, tk::Random generator, tk::EarlyDecode* early)
                          .picture = eyeBitmap()}),
       Picture4(*this, hiddenBox(1035, 915, 900, 825, 3)),
       Picture3(QStringLiteral("Picture3"),
-               std::make_unique<tk::PictureBox>(*this,
-                                                hiddenBox(300, 960, 555, 825, 2, tk::rgb(255, 0, 0)))),
+               std::make_unique<tk::PictureBox>(
+                   *this, hiddenBox(300, 960, 555, 825, 2, tk::rgb(255, 0, 0)))),
       Picture2(QStringLiteral("Picture2"),
                std::make_unique<tk::PictureBox>(*this, hiddenBox(1020, 90, 660, 705, 1))),
       Picture1(*this, hiddenBox(225, 75, 675, 765, 0)),
@@ -81,16 +81,18 @@ Form1::Form1(tk::Program& program, tk::Random generator, tk::EarlyDecode* early)
                      .borderStyle = BorderStyle::FixedSingle,
                      .appearance = Appearance::Flat}),
       Image3(QStringLiteral("Image3"),
-             std::make_unique<tk::Image>(*this, tk::ImageDesign{.bounds = {1560, 1920, 735, 855},
-                                                                .stretch = true,
-                                                                .borderStyle = BorderStyle::FixedSingle,
-                                                                .appearance = Appearance::ThreeD})),
+             std::make_unique<tk::Image>(*this,
+                                         tk::ImageDesign{.bounds = {1560, 1920, 735, 855},
+                                                         .stretch = true,
+                                                         .borderStyle = BorderStyle::FixedSingle,
+                                                         .appearance = Appearance::ThreeD})),
       Image2(QStringLiteral("Image2"),
-             std::make_unique<tk::Image>(*this, tk::ImageDesign{.bounds = {360, 1920, 855, 975},
-                                                                .stretch = true,
-                                                                .borderStyle = BorderStyle::FixedSingle,
-                                                                .appearance = Appearance::ThreeD,
-                                                                .picture = coverBitmap()})),
+             std::make_unique<tk::Image>(*this,
+                                         tk::ImageDesign{.bounds = {360, 1920, 855, 975},
+                                                         .stretch = true,
+                                                         .borderStyle = BorderStyle::FixedSingle,
+                                                         .appearance = Appearance::ThreeD,
+                                                         .picture = coverBitmap()})),
       Image1(*this, {.bounds = {3360, 120, 975, 855},
                      .stretch = false,
                      .borderStyle = BorderStyle::FixedSingle,
@@ -120,6 +122,8 @@ void Form1::Form_Load() {
     BITVIK.BuildBoard();
 }
 
-void Form1::Form_Unload(int&) { Form2.reset(); }
+void Form1::Form_Unload(int&) {
+    Form2.reset();
+}
 
 } // namespace bitvik

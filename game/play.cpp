@@ -40,14 +40,16 @@ void Form1::Command3D1_Click() {
     }
 }
 
-void Form1::Command3D2_Click() { ConfirmQuit(); }
+void Form1::Command3D2_Click() {
+    ConfirmQuit();
+}
 
 void Form1::ConfirmQuit() {
     if (BITVIK.placedCount == BITVIK.pieceCount)
         program().end(0);
-    const int answer = tk::msgBox(QStringLiteral("       Vill du sluta ?"),
-                                  tk::MsgBoxStyle::YesNo + tk::MsgBoxStyle::Critical,
-                                  QStringLiteral("Sluta"));
+    const int answer =
+        tk::msgBox(QStringLiteral("       Vill du sluta ?"),
+                   tk::MsgBoxStyle::YesNo + tk::MsgBoxStyle::Critical, QStringLiteral("Sluta"));
     if (answer == tk::MsgBoxResult::Yes)
         program().end(0);
 }

@@ -4,7 +4,9 @@
 
 namespace bitvik {
 
-void Form1::Command3D3_Click() { ShuffleTray(); }
+void Form1::Command3D3_Click() {
+    ShuffleTray();
+}
 
 // Deals the cells to the tray slots at random, as long as no piece has been placed.
 void Form1::ShuffleTray() {

@@ -8,6 +8,7 @@
 #include "setup/form1.h"
 #include "support/testsupport.h"
 
+#include <ctime>
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,7 +16,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
-#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,7 +31,9 @@ const QByteArray goodGif = [] {
                                "00060000020a8c030987ca0aa39caa00003b");
 }();
 
-QByteArray settingsNaming(const QByteArray& name) { return "4\r\n3\r\n\"" + name + "\"\r\n"; }
+QByteArray settingsNaming(const QByteArray& name) {
+    return "4\r\n3\r\n\"" + name + "\"\r\n";
+}
 
 using Prepare = std::function<void()>;
 
@@ -52,8 +54,9 @@ QImage cellsPicture(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     QPainter painter(&image);
     for (int k = 0; k < 12; ++k)
-        painter.fillRect(QRect(k % 4 * width / 4, k / 4 * height / 3, width / 4 + 1, height / 3 + 1),
-                         cellColour(k));
+        painter.fillRect(
+            QRect(k % 4 * width / 4, k / 4 * height / 3, width / 4 + 1, height / 3 + 1),
+            cellColour(k));
     return image;
 }
 
@@ -77,7 +80,9 @@ QByteArray rleRunningPastTheData() {
            le(2835, 4) + le(256, 4) + le(0, 4) + palette + runs;
 }
 
-void symlinkTo(const char* target, const char* name) { QCOMPARE(::symlink(target, name), 0); }
+void symlinkTo(const char* target, const char* name) {
+    QCOMPARE(::symlink(target, name), 0);
+}
 
 } // namespace
 
@@ -93,50 +98,63 @@ private slots:
         QTest::addColumn<QByteArray>("picture");
         QTest::addColumn<QString>("failure"); // empty: the board is built
         const QByteArray sol = settingsNaming("sol.bmp");
-        QTest::newRow("no bitvik.ini") << QByteArray() << "sol.bmp" << goodBmp << "finns inte i mappen";
-        QTest::newRow("empty") << QByteArray("") << "sol.bmp" << goodBmp << "värde 1 (antal kolumner) saknas";
+        QTest::newRow("no bitvik.ini")
+            << QByteArray() << "sol.bmp" << goodBmp << "finns inte i mappen";
+        QTest::newRow("empty") << QByteArray("") << "sol.bmp" << goodBmp
+                               << "värde 1 (antal kolumner) saknas";
         QTest::newRow("one value") << QByteArray("4\r\n") << "sol.bmp" << goodBmp << "värde 2";
-        QTest::newRow("two values") << QByteArray("4\r\n3\r\n") << "sol.bmp" << goodBmp << "värde 3";
-        QTest::newRow("no final CR LF") << QByteArray("4\r\n3\r\n\"sol.bmp\"") << "sol.bmp" << goodBmp << "";
-        QTest::newRow("LF line ends") << QByteArray("4\n3\n\"sol.bmp\"\n") << "sol.bmp" << goodBmp << "";
-        QTest::newRow("non-numeric count") << QByteArray("x\r\n3\r\n\"sol.bmp\"\r\n") << "sol.bmp" << goodBmp
-                                           << "inte är ett heltal";
-        QTest::newRow("signed count +4") << QByteArray("+4\r\n3\r\n\"sol.bmp\"\r\n") << "sol.bmp" << goodBmp << "";
-        QTest::newRow("count 32768") << QByteArray("32768\r\n3\r\n\"sol.bmp\"\r\n") << "sol.bmp" << goodBmp
-                                     << "16-bitars";
+        QTest::newRow("two values")
+            << QByteArray("4\r\n3\r\n") << "sol.bmp" << goodBmp << "värde 3";
+        QTest::newRow("no final CR LF")
+            << QByteArray("4\r\n3\r\n\"sol.bmp\"") << "sol.bmp" << goodBmp << "";
+        QTest::newRow("LF line ends")
+            << QByteArray("4\n3\n\"sol.bmp\"\n") << "sol.bmp" << goodBmp << "";
+        QTest::newRow("non-numeric count") << QByteArray("x\r\n3\r\n\"sol.bmp\"\r\n") << "sol.bmp"
+                                           << goodBmp << "inte är ett heltal";
+        QTest::newRow("signed count +4")
+            << QByteArray("+4\r\n3\r\n\"sol.bmp\"\r\n") << "sol.bmp" << goodBmp << "";
+        QTest::newRow("count 32768")
+            << QByteArray("32768\r\n3\r\n\"sol.bmp\"\r\n") << "sol.bmp" << goodBmp << "16-bitars";
         QTest::newRow("count 0") << QByteArray("0\r\n3\r\n\"sol.bmp\"\r\n") << "sol.bmp" << goodBmp
                                  << "minst 1";
-        QTest::newRow("count -3") << QByteArray("4\r\n-3\r\n\"sol.bmp\"\r\n") << "sol.bmp" << goodBmp
-                                  << "som -3";
-        QTest::newRow("unterminated quote") << QByteArray("4\r\n3\r\n\"sol.bmp\r\n") << "sol.bmp" << goodBmp
-                                            << "avslutande citattecken";
-        QTest::newRow("binary garbage") << QByteArray("\x89\x00\xFF\x13\x37\xC3\x28", 7) << "sol.bmp"
-                                        << goodBmp << "inte är ett heltal";
-        QTest::newRow("megabyte-long line") << QByteArray("4,3,\"") + QByteArray(1 << 20, 'x') + "\"\r\n"
-                                            << "sol.bmp" << goodBmp << "längre än 4096";
-        QTest::newRow("name is a folder") << settingsNaming("mapp") << "sol.bmp" << goodBmp << "är en mapp";
-        QTest::newRow("absolute path") << settingsNaming(QDir::temp().filePath("saknas-helt.bmp").toUtf8())
-                                       << "sol.bmp" << goodBmp << "finns inte i mappen";
-        QTest::newRow("path outside the folder") << settingsNaming("../utanfor.bmp") << "sol.bmp" << goodBmp
-                                                 << "finns inte i mappen";
-        QTest::newRow("picture of zero bytes") << sol << "sol.bmp" << QByteArray("") << "filen är tom";
-        QTest::newRow("truncated BMP") << sol << "sol.bmp" << goodBmp.left(goodBmp.size() / 2) << "";
-        QTest::newRow("BMP header only") << sol << "sol.bmp" << goodBmp.left(30) << "kan inte läsas";
-        QTest::newRow("truncated JPEG") << settingsNaming("sol.jpg") << "sol.jpg"
-                                        << goodJpeg.left(goodJpeg.size() / 2) << "";
-        QTest::newRow("JPEG header only") << settingsNaming("sol.jpg") << "sol.jpg" << goodJpeg.left(20)
-                                          << "kan inte läsas";
+        QTest::newRow("count -3") << QByteArray("4\r\n-3\r\n\"sol.bmp\"\r\n") << "sol.bmp"
+                                  << goodBmp << "som -3";
+        QTest::newRow("unterminated quote") << QByteArray("4\r\n3\r\n\"sol.bmp\r\n") << "sol.bmp"
+                                            << goodBmp << "avslutande citattecken";
+        QTest::newRow("binary garbage") << QByteArray("\x89\x00\xFF\x13\x37\xC3\x28", 7)
+                                        << "sol.bmp" << goodBmp << "inte är ett heltal";
+        QTest::newRow("megabyte-long line")
+            << QByteArray("4,3,\"") + QByteArray(1 << 20, 'x') + "\"\r\n"
+            << "sol.bmp" << goodBmp << "längre än 4096";
+        QTest::newRow("name is a folder")
+            << settingsNaming("mapp") << "sol.bmp" << goodBmp << "är en mapp";
+        QTest::newRow("absolute path")
+            << settingsNaming(QDir::temp().filePath("saknas-helt.bmp").toUtf8()) << "sol.bmp"
+            << goodBmp << "finns inte i mappen";
+        QTest::newRow("path outside the folder")
+            << settingsNaming("../utanfor.bmp") << "sol.bmp" << goodBmp << "finns inte i mappen";
+        QTest::newRow("picture of zero bytes")
+            << sol << "sol.bmp" << QByteArray("") << "filen är tom";
+        QTest::newRow("truncated BMP")
+            << sol << "sol.bmp" << goodBmp.left(goodBmp.size() / 2) << "";
+        QTest::newRow("BMP header only")
+            << sol << "sol.bmp" << goodBmp.left(30) << "kan inte läsas";
+        QTest::newRow("truncated JPEG")
+            << settingsNaming("sol.jpg") << "sol.jpg" << goodJpeg.left(goodJpeg.size() / 2) << "";
+        QTest::newRow("JPEG header only")
+            << settingsNaming("sol.jpg") << "sol.jpg" << goodJpeg.left(20) << "kan inte läsas";
         QTest::newRow("GIF, tiny") << settingsNaming("sol.gif") << "sol.gif" << goodGif << "";
-        QTest::newRow("truncated GIF") << settingsNaming("sol.gif") << "sol.gif" << goodGif.left(20)
-                                       << "kan inte läsas";
-        QTest::newRow("BMP claiming 60000 x 60000") << sol << "sol.bmp" << bmpClaiming(60000, 60000)
-                                                    << "kan inte läsas";
-        QTest::newRow("BMP claiming a negative width") << sol << "sol.bmp" << bmpClaiming(-400, 300)
-                                                       << "kan inte läsas";
-        QTest::newRow("text named .jpg") << settingsNaming("sol.jpg") << "sol.jpg"
-                                         << QByteArray("Det här är ingen bild.\n") << "kan inte läsas";
-        QTest::newRow("PNG named .bmp") << sol << "sol.bmp" << encoded(gridPicture(400, 300, 4, 3), "PNG")
-                                        << "";
+        QTest::newRow("truncated GIF")
+            << settingsNaming("sol.gif") << "sol.gif" << goodGif.left(20) << "kan inte läsas";
+        QTest::newRow("BMP claiming 60000 x 60000")
+            << sol << "sol.bmp" << bmpClaiming(60000, 60000) << "kan inte läsas";
+        QTest::newRow("BMP claiming a negative width")
+            << sol << "sol.bmp" << bmpClaiming(-400, 300) << "kan inte läsas";
+        QTest::newRow("text named .jpg")
+            << settingsNaming("sol.jpg") << "sol.jpg" << QByteArray("Det här är ingen bild.\n")
+            << "kan inte läsas";
+        QTest::newRow("PNG named .bmp")
+            << sol << "sol.bmp" << encoded(gridPicture(400, 300, 4, 3), "PNG") << "";
     }
     void startUp() {
         QFETCH(QByteArray, settings);
@@ -165,16 +183,16 @@ private slots:
             QCOMPARE(recorder.endings, QList<int>{1});
             QVERIFY(!form.isVisible());
         }
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings.isNull() ? QByteArray() : settings);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")),
+                 settings.isNull() ? QByteArray() : settings);
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
     }
-
 
     void hostileFiles_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<Prepare>("prepare");
-        QTest::addColumn<Prepare>("beforeOk"); // Tralloma only: run, then OK pressed
-        QTest::addColumn<QString>("failure");  // empty: plays (or saves)
+        QTest::addColumn<Prepare>("beforeOk");  // Tralloma only: run, then OK pressed
+        QTest::addColumn<QString>("failure");   // empty: plays (or saves)
         QTest::addColumn<QStringList>("added"); // entries a save adds to the folder
         const auto game = [](const QByteArray& name, const QByteArray& bytes) {
             return Prepare([=] {
@@ -206,14 +224,18 @@ private slots:
         const Prepare fifo = [] { QCOMPARE(::mkfifo("a.bmp", 0644), 0); };
         const Prepare zeroLink = [] { symlinkTo("/dev/zero", "a.jpg"); };
 
-        QTest::newRow("game: 1,000 scans") << "Bitvik" << game("b.jpg", bomb1k) << none << scans << QStringList();
-        QTest::newRow("game: 30,000 scans") << "Bitvik" << game("b.jpg", bomb30k) << none << scans << QStringList();
-        QTest::newRow("game: 30000 x 30000 progressive header") << "Bitvik" << game("b.jpg", liar) << none << lying
-                                                                << QStringList();
-        QTest::newRow("game: progressive 50 MP") << "Bitvik" << game("b.jpg", photo50) << none << "" << QStringList();
-        QTest::newRow("game: RLE runs past the data") << "Bitvik" << game("b.bmp", rle) << none << "" << QStringList();
-        QTest::newRow("game: 8000 x 8000 zero PNG named .gif") << "Bitvik" << game("b.gif", zeroPng) << none << "för stor"
-                                                               << QStringList();
+        QTest::newRow("game: 1,000 scans")
+            << "Bitvik" << game("b.jpg", bomb1k) << none << scans << QStringList();
+        QTest::newRow("game: 30,000 scans")
+            << "Bitvik" << game("b.jpg", bomb30k) << none << scans << QStringList();
+        QTest::newRow("game: 30000 x 30000 progressive header")
+            << "Bitvik" << game("b.jpg", liar) << none << lying << QStringList();
+        QTest::newRow("game: progressive 50 MP")
+            << "Bitvik" << game("b.jpg", photo50) << none << "" << QStringList();
+        QTest::newRow("game: RLE runs past the data")
+            << "Bitvik" << game("b.bmp", rle) << none << "" << QStringList();
+        QTest::newRow("game: 8000 x 8000 zero PNG named .gif")
+            << "Bitvik" << game("b.gif", zeroPng) << none << "för stor" << QStringList();
         QTest::newRow("game: FIFO named .bmp") << "Bitvik" << Prepare([=] {
             fifo();
             writeBytes(QStringLiteral("bitvik.ini"), settingsNaming("a.bmp"));
@@ -231,16 +253,17 @@ private slots:
             symlinkTo("/dev/null", "bitvik.ini");
         }) << none << special << QStringList();
 
-        QTest::newRow("tool: 1,000 scans first") << "Tralloma" << first("a.jpg", bomb1k) << none << scans
-                                                 << QStringList();
-        QTest::newRow("tool: 30,000 scans first") << "Tralloma" << first("a.jpg", bomb30k) << none << scans
-                                                  << QStringList();
-        QTest::newRow("tool: 30000 x 30000 progressive header first") << "Tralloma" << first("a.jpg", liar) << none
-                                                                      << lying << QStringList();
+        QTest::newRow("tool: 1,000 scans first")
+            << "Tralloma" << first("a.jpg", bomb1k) << none << scans << QStringList();
+        QTest::newRow("tool: 30,000 scans first")
+            << "Tralloma" << first("a.jpg", bomb30k) << none << scans << QStringList();
+        QTest::newRow("tool: 30000 x 30000 progressive header first")
+            << "Tralloma" << first("a.jpg", liar) << none << lying << QStringList();
         // The tool decodes its first picture twice as it starts (its click handler, then its load
         // handler): a 50 MP photo costs it twice what it costs the game, near the bound.
-        QTest::newRow("tool: progressive 24 MP first, OK") << "Tralloma" << first("a.jpg", photo24) << Prepare([] {})
-                                                           << "" << QStringList{"bitvik.ini"};
+        QTest::newRow("tool: progressive 24 MP first, OK")
+            << "Tralloma" << first("a.jpg", photo24) << Prepare([] {}) << ""
+            << QStringList{"bitvik.ini"};
         QTest::newRow("tool: FIFO in the list, left out, OK") << "Tralloma" << Prepare([=] {
             fifo();
             writeBytes(QStringLiteral("z.bmp"), goodBmp);
@@ -264,7 +287,8 @@ private slots:
         }) << Prepare([] {
             QVERIFY(QFile::remove(QStringLiteral("a.bmp")));
             QVERIFY(QDir(QStringLiteral("..")).rmdir(QStringLiteral("borta")));
-        }) << "borta kan inte sparas: mappen finns inte längre" << QStringList();
+        }) << "borta kan inte sparas: mappen finns inte längre"
+                                                        << QStringList();
     }
     void hostileFiles() {
         QFETCH(QString, program);
@@ -275,7 +299,8 @@ private slots:
         ScratchFolder folder;
         prepare();
         const auto entries = [] {
-            return QDir().entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+            return QDir().entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                    QDir::NoDotAndDotDot);
         };
         QStringList expected = entries() + added;
         expected.sort();
@@ -302,8 +327,9 @@ private slots:
         }
         const qint64 cpu = cpuMs() - cpuAtStart;
         const qint64 wall = clock.elapsed();
-        QVERIFY2(cpu < cpuBoundMs && wall < wallBoundMs,
-                 qPrintable(QStringLiteral("took %1 ms of CPU time, %2 ms in all").arg(cpu).arg(wall)));
+        QVERIFY2(
+            cpu < cpuBoundMs && wall < wallBoundMs,
+            qPrintable(QStringLiteral("took %1 ms of CPU time, %2 ms in all").arg(cpu).arg(wall)));
 
         if (failure.isEmpty()) {
             QVERIFY2(recorder.reports.isEmpty(), qPrintable(recorder.reports.value(0)));
@@ -313,7 +339,8 @@ private slots:
             QVERIFY2(recorder.reports[0].contains(failure), qPrintable(recorder.reports[0]));
             QCOMPARE(recorder.endings, QList<int>{1});
         }
-        const bool folderRemoved = !QFileInfo::exists(QFile::symLinkTarget(QStringLiteral("/proc/self/cwd")));
+        const bool folderRemoved =
+            !QFileInfo::exists(QFile::symLinkTarget(QStringLiteral("/proc/self/cwd")));
         if (!folderRemoved) {
             QCOMPARE(entries(), expected);
             if (added.isEmpty())

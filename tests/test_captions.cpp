@@ -26,7 +26,7 @@ constexpr int bevel = 3;
 
 struct Room {
     QString caption;
-    int text; // pixels the caption needs across
+    int text;   // pixels the caption needs across
     int across; // pixels the control leaves for it
 };
 
@@ -144,9 +144,9 @@ private slots:
         for (const Room& room : rooms)
             QVERIFY2(room.text <= room.across, qPrintable(describe(room)));
         // Every caption is in the face the design names, as mapped.
-        const QList<QWidget*> controls{f.Command1.widget(), f.Frame2.widget(),
+        const QList<QWidget*> controls{f.Command1.widget(),   f.Frame2.widget(),
                                        f.Option2(0).widget(), f.Bild.widget(),
-                                       f.Text1.widget(), f.File1.widget()};
+                                       f.Text1.widget(),      f.File1.widget()};
         for (const QWidget* control : controls)
             QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("Liberation Sans"));
     }

@@ -212,8 +212,10 @@ private slots:
         // Each cell lands in each slot a third of the time; the bound is over five deviations.
         for (int k = 0; k < 3; ++k) {
             for (int s = 0; s < 3; ++s)
-                QVERIFY2(qAbs(counts[k][s] - shuffles / 3) < 130,
-                         qPrintable(QStringLiteral("cell %1 in slot %2: %3").arg(k).arg(s).arg(counts[k][s])));
+                QVERIFY2(
+                    qAbs(counts[k][s] - shuffles / 3) < 130,
+                    qPrintable(
+                        QStringLiteral("cell %1 in slot %2: %3").arg(k).arg(s).arg(counts[k][s])));
         }
     }
 

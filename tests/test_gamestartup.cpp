@@ -117,7 +117,8 @@ private slots:
         QCOMPARE(f.Image3(cells - 1).width(), pieceWidth);
         QCOMPARE(f.Image3(cells - 1).height(), 3150.0f / rows);
         // The last row's top edge drifts from h / rows steps only by the rounding of each step.
-        QVERIFY(qAbs(f.Image3(cells - 1).top() - (70 + 3150.0f / rows * (rows - 1))) <= rows * 0.5f);
+        QVERIFY(qAbs(f.Image3(cells - 1).top() - (70 + 3150.0f / rows * (rows - 1))) <=
+                rows * 0.5f);
     }
 
     void storlekFactor_data() {

@@ -67,8 +67,9 @@ private slots:
             savePicture(gridPicture(300, 240, grid.cols, grid.rows), QStringLiteral("bild.bmp"));
             writeSettings(grid.cols, grid.rows, "bild.bmp");
             recorder = std::make_unique<RecordingProgram>();
-            form = std::make_unique<Form1>(recorder->program,
-                                           tk::Random([tick = std::uint64_t(games)]() mutable { return tick += 7919; }));
+            form = std::make_unique<Form1>(
+                recorder->program,
+                tk::Random([tick = std::uint64_t(games)]() mutable { return tick += 7919; }));
             form->loadAndShow();
             QVERIFY(form->isVisible());
         };
@@ -94,10 +95,12 @@ private slots:
                 if (kind < 80)
                     QTest::mouseClick(receiver, Qt::LeftButton, {}, local);
                 else
-                    QTest::mouseDClick(receiver, rng() % 2 ? Qt::LeftButton : Qt::RightButton, {}, local);
+                    QTest::mouseDClick(receiver, rng() % 2 ? Qt::LeftButton : Qt::RightButton, {},
+                                       local);
             } else {
-                const Qt::Key keys[] = {Qt::Key_Tab,  Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return,
-                                        Qt::Key_Escape, Qt::Key_Left,  Qt::Key_Down,  Qt::Key_A};
+                const Qt::Key keys[] = {Qt::Key_Tab,    Qt::Key_Backtab, Qt::Key_Space,
+                                        Qt::Key_Return, Qt::Key_Escape,  Qt::Key_Left,
+                                        Qt::Key_Down,   Qt::Key_A};
                 QWidget* focus = QApplication::focusWidget();
                 QTest::keyClick(focus ? focus : f.widget(), keys[rng() % std::size(keys)]);
             }
@@ -122,7 +125,10 @@ private slots:
                 const bool revealed = !f.Image2(k).visible();
                 hiddenCovers += revealed;
                 QVERIFY2(shownBy == (revealed ? 0 : 1),
-                         qPrintable(QStringLiteral("event %1: cell %2 shown by %3 slots").arg(n).arg(k).arg(shownBy)));
+                         qPrintable(QStringLiteral("event %1: cell %2 shown by %3 slots")
+                                        .arg(n)
+                                        .arg(k)
+                                        .arg(shownBy)));
             }
             QCOMPARE(hiddenCovers, placed);
             const int selected = f.BITVIK.selectedPiece.value();
@@ -132,8 +138,8 @@ private slots:
                 QCOMPARE(f.Shape1.top(), f.Image3(selected).top() + 60);
             }
         }
-        qInfo("%d events, %d games, %d finished, %d placements, %d questions", events, games, finished,
-              placements, answerer.asked);
+        qInfo("%d events, %d games, %d finished, %d placements, %d questions", events, games,
+              finished, placements, answerer.asked);
         QVERIFY(finished > 0);
         QVERIFY(answerer.asked > 0);
     }

@@ -96,24 +96,25 @@ private slots:
         const QImage photo = gridPicture(400, 300, 4, 3);
         // 4:2:0: luma in 50 x 38 blocks, each chroma plane in 25 x 19, 128 bytes a block.
         const qulonglong progressive400x300 = (50 * 38 + 2 * 25 * 19) * 128;
-        QTest::newRow("baseline") << encoded(photo, "JPEG") << true << QSize(400, 300) << 1
-                                  << 0ull << "";
+        QTest::newRow("baseline") << encoded(photo, "JPEG") << true << QSize(400, 300) << 1 << 0ull
+                                  << "";
         QTest::newRow("progressive") << encoded(photo, "JPEG", 95, true) << true << QSize(400, 300)
                                      << -1 << progressive400x300 << "";
-        QTest::newRow("progressive, cut short") << encoded(photo, "JPEG", 95, true).left(900) << true
-                                                << QSize(400, 300) << -1 << progressive400x300 << "";
-        QTest::newRow("300 scans, the most allowed") << jpegWithScans(300) << true << QSize(64, 48)
-                                                     << 300 << 9216ull << "";
+        QTest::newRow("progressive, cut short")
+            << encoded(photo, "JPEG", 95, true).left(900) << true << QSize(400, 300) << -1
+            << progressive400x300 << "";
+        QTest::newRow("300 scans, the most allowed")
+            << jpegWithScans(300) << true << QSize(64, 48) << 300 << 9216ull << "";
         QTest::newRow("1,000 scans") << jpegWithScans(1000) << true << QSize(64, 48) << 301
                                      << 9216ull << "fler än 300 avsnitt";
         QTest::newRow("claims 100 MP") << progressiveJpegClaiming(12000, 8400) << true
                                        << QSize(12000, 8400) << -1 << 302400000ull << "";
-        QTest::newRow("claims 20000 x 20000") << progressiveJpegClaiming(20000, 20000) << true
-                                              << QSize(20000, 20000) << -1 << 1200000000ull
-                                              << "20000 × 20000 bildpunkter, progressiv";
+        QTest::newRow("claims 20000 x 20000")
+            << progressiveJpegClaiming(20000, 20000) << true << QSize(20000, 20000) << -1
+            << 1200000000ull << "20000 × 20000 bildpunkter, progressiv";
         QTest::newRow("BMP") << encoded(photo, "BMP") << false << QSize() << 0 << 0ull << "";
-        QTest::newRow("nothing after the start marker") << QByteArray("\xFF\xD8", 2) << true
-                                                        << QSize(0, 0) << 0 << 0ull << "";
+        QTest::newRow("nothing after the start marker")
+            << QByteArray("\xFF\xD8", 2) << true << QSize(0, 0) << 0 << 0ull << "";
     }
     void jpegHeaderWalk() {
         QFETCH(QByteArray, bytes);
@@ -250,7 +251,8 @@ private slots:
         QImage squares(1600, 64, QImage::Format_RGB32);
         for (int y = 0; y < 64; ++y) {
             for (int x = 0; x < 1600; ++x)
-                squares.setPixel(x, y, ((x + 4) / 8 + (y + 4) / 8) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+                squares.setPixel(
+                    x, y, ((x + 4) / 8 + (y + 4) / 8) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
         }
         QImageWriter writer(QStringLiteral("rutor.jpg"), "JPEG");
         writer.setQuality(95);
@@ -264,7 +266,8 @@ private slots:
             darkest = std::min(darkest, preview.pixelColor(x, 8).lightness());
             lightest = std::max(lightest, preview.pixelColor(x, 8).lightness());
         }
-        QVERIFY2(lightest - darkest > 120, qPrintable(QStringLiteral("%1..%2").arg(darkest).arg(lightest)));
+        QVERIFY2(lightest - darkest > 120,
+                 qPrintable(QStringLiteral("%1..%2").arg(darkest).arg(lightest)));
     }
 
     // A file replaced or removed after loading: the picture still draws what was loaded.
@@ -319,9 +322,10 @@ private slots:
         savePicture(gridPicture(40, 30, 1, 1), QStringLiteral("låst.bmp"), "BMP");
         QVERIFY(QFile::setPermissions(QStringLiteral("låst.bmp"), {}));
         // Root reads any file: the check is made with the file-system rights of nobody.
-        QVERIFY(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                         QFileDevice::ExeOwner | QFileDevice::ExeGroup |
-                                                         QFileDevice::ExeOther));
+        QVERIFY(
+            QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                                     QFileDevice::ExeOther));
         const uid_t previous = ::setfsuid(::geteuid() == 0 ? 65534 : ::geteuid());
         const QString failure = loadFailure(QStringLiteral("låst.bmp"));
         ::setfsuid(previous);

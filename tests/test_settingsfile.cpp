@@ -2,9 +2,9 @@
 #include "support/fullfilesystem.h"
 #include "support/testsupport.h"
 
+#include <cerrno>
 #include <QDir>
 #include <QTest>
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,7 +40,9 @@ int __real_rename(const char*, const char*);
 ssize_t __wrap_write(int fd, const void* data, size_t size) {
     return fault::fires(fault::Step::write) ? -1 : __real_write(fd, data, size);
 }
-int __wrap_fdatasync(int fd) { return fault::fires(fault::Step::sync) ? -1 : __real_fdatasync(fd); }
+int __wrap_fdatasync(int fd) {
+    return fault::fires(fault::Step::sync) ? -1 : __real_fdatasync(fd);
+}
 int __wrap_close(int fd) {
     const int closed = __real_close(fd);
     return fault::fires(fault::Step::close) ? -1 : closed;
@@ -79,7 +81,9 @@ QString failureOf(const std::function<void()>& action) {
 
 const QByteArray oldBytes("3\r\n3\r\n\"old.bmp\"\r\n");
 
-QStringList entries() { return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
+QStringList entries() {
+    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
 
 void save(int cols, int rows, const QString& name) {
     SettingsWriter writer(QStringLiteral("bitvik.ini"));
@@ -105,7 +109,8 @@ private slots:
         QTest::newRow("7 x 1 empty name, 10 bytes")
             << 7 << 1 << "" << QByteArray::fromHex("370D0A310D0A22220D0A");
         QTest::newRow("Swedish name in Windows-1252")
-            << 2 << 5 << QStringLiteral("fjäll ö å.jpg") << QByteArray("2\r\n5\r\n\"fj\xE4ll \xF6 \xE5.jpg\"\r\n");
+            << 2 << 5 << QStringLiteral("fjäll ö å.jpg")
+            << QByteArray("2\r\n5\r\n\"fj\xE4ll \xF6 \xE5.jpg\"\r\n");
         QTest::newRow("comma and spaces inside the quotes")
             << 1 << 1 << " a, b .gif" << QByteArray("1\r\n1\r\n\" a, b .gif\"\r\n");
     }
@@ -136,21 +141,21 @@ private slots:
         QTest::addColumn<int>("cols");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("name");
-        QTest::newRow("one line with commas") << QByteArray::fromHex("342C332C22736F6C2E626D70220D0A")
-                                              << 4 << 3 << "sol.bmp";
-        QTest::newRow("spaces before fields") << QByteArray("  4\r\n\t 3 ,  \"x.gif\"\r\n") << 4 << 3
-                                              << "x.gif";
-        QTest::newRow("no line end after the last value") << QByteArray("4\r\n3\r\n\"x.gif\"") << 4
-                                                           << 3 << "x.gif";
+        QTest::newRow("one line with commas")
+            << QByteArray::fromHex("342C332C22736F6C2E626D70220D0A") << 4 << 3 << "sol.bmp";
+        QTest::newRow("spaces before fields")
+            << QByteArray("  4\r\n\t 3 ,  \"x.gif\"\r\n") << 4 << 3 << "x.gif";
+        QTest::newRow("no line end after the last value")
+            << QByteArray("4\r\n3\r\n\"x.gif\"") << 4 << 3 << "x.gif";
         QTest::newRow("LF line ends") << QByteArray("5\n6\n\"x.gif\"\n") << 5 << 6 << "x.gif";
         QTest::newRow("bytes after the third value never read")
             << QByteArray("4\r\n3\r\n\"x.gif\"\r\n\xFF\x00garbage\"") << 4 << 3 << "x.gif";
-        QTest::newRow("unquoted name") << QByteArray("4\r\n3\r\nsol.bmp  \r\n") << 4 << 3
-                                       << "sol.bmp";
+        QTest::newRow("unquoted name")
+            << QByteArray("4\r\n3\r\nsol.bmp  \r\n") << 4 << 3 << "sol.bmp";
         QTest::newRow("Windows-1252 name") << QByteArray("1\r\n1\r\n\"\xD6land \x80.jpg\"\r\n") << 1
                                            << 1 << QStringLiteral("Öland €.jpg");
-        QTest::newRow("large counts read as written") << QByteArray("9\r\n12\r\n\"x\"\r\n") << 9
-                                                       << 12 << "x";
+        QTest::newRow("large counts read as written")
+            << QByteArray("9\r\n12\r\n\"x\"\r\n") << 9 << 12 << "x";
     }
     void readingRules() {
         QFETCH(QByteArray, bytes);
@@ -170,19 +175,22 @@ private slots:
         QTest::addColumn<QString>("named");
         QTest::newRow("empty file") << QByteArray() << "värde 1 (antal kolumner) saknas";
         QTest::newRow("one value") << QByteArray("4\r\n") << "värde 2 (antal rader) saknas";
-        QTest::newRow("two values") << QByteArray("4\r\n3\r\n") << "värde 3 (bildfilens namn) saknas";
+        QTest::newRow("two values")
+            << QByteArray("4\r\n3\r\n") << "värde 3 (bildfilens namn) saknas";
         QTest::newRow("32768 columns") << QByteArray("32768\r\n3\r\n\"x\"\r\n") << "32768";
         QTest::newRow("-40000 rows") << QByteArray("3\r\n-40000\r\n\"x\"\r\n") << "-40000";
         QTest::newRow("non-numeric") << QByteArray("fyra\r\n3\r\n\"x\"\r\n") << "\"fyra\"";
-        QTest::newRow("decimal point") << QByteArray("4.5\r\n3\r\n\"x\"\r\n") << "inte är ett heltal";
-        QTest::newRow("unterminated quote") << QByteArray("4\r\n3\r\n\"sol.bmp\r\n")
-                                            << "avslutande citattecken";
-        QTest::newRow("binary garbage") << QByteArray("\x01\x02\xFF\xFE\x00\x80", 6)
-                                        << "inte är ett heltal";
-        QTest::newRow("megabyte-long line") << QByteArray("4,3,\"") + QByteArray(1 << 20, 'a') + "\""
-                                            << "längre än 4096";
-        QTest::newRow("junk after a quote") << QByteArray("\"4\"x\r\n3\r\n\"a\"\r\n")
-                                            << "oväntade tecken";
+        QTest::newRow("decimal point")
+            << QByteArray("4.5\r\n3\r\n\"x\"\r\n") << "inte är ett heltal";
+        QTest::newRow("unterminated quote")
+            << QByteArray("4\r\n3\r\n\"sol.bmp\r\n") << "avslutande citattecken";
+        QTest::newRow("binary garbage")
+            << QByteArray("\x01\x02\xFF\xFE\x00\x80", 6) << "inte är ett heltal";
+        QTest::newRow("megabyte-long line")
+            << QByteArray("4,3,\"") + QByteArray(1 << 20, 'a') + "\""
+            << "längre än 4096";
+        QTest::newRow("junk after a quote")
+            << QByteArray("\"4\"x\r\n3\r\n\"a\"\r\n") << "oväntade tecken";
     }
     void readingFailures() {
         QFETCH(QByteArray, bytes);
@@ -208,9 +216,12 @@ private slots:
     void refusedNames_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("double quote") << "a\"b.bmp" << "citattecken";
-        QTest::newRow("line feed") << "a\nb.bmp" << "radbrytning";
-        QTest::newRow("carriage return") << "a\rb.bmp" << "radbrytning";
+        QTest::newRow("double quote") << "a\"b.bmp"
+                                      << "citattecken";
+        QTest::newRow("line feed") << "a\nb.bmp"
+                                   << "radbrytning";
+        QTest::newRow("carriage return") << "a\rb.bmp"
+                                         << "radbrytning";
         QTest::newRow("outside Windows-1252") << QStringLiteral("ā.bmp") << "U+0101";
         QTest::newRow("C1 control") << QStringLiteral("a\u0081.bmp") << "U+0081";
         QTest::newRow("emoji") << QStringLiteral("😀.bmp") << "U+1F600";
@@ -234,7 +245,8 @@ private slots:
         QTest::newRow("write: no space") << int(fault::Step::write) << ENOSPC << "disken är full";
         QTest::newRow("write: quota") << int(fault::Step::write) << EDQUOT << "diskkvot";
         QTest::newRow("sync: I/O error") << int(fault::Step::sync) << EIO << "lästes eller skrevs";
-        QTest::newRow("close: I/O error") << int(fault::Step::close) << EIO << "lästes eller skrevs";
+        QTest::newRow("close: I/O error")
+            << int(fault::Step::close) << EIO << "lästes eller skrevs";
         QTest::newRow("rename: busy") << int(fault::Step::rename) << EBUSY << "används";
     }
     void failedStepLeavesTheOldFile() {
@@ -273,20 +285,27 @@ private slots:
         writeBytes(QStringLiteral("bitvik.ini.backup"), "kvar");
         writeBytes(QStringLiteral("bitvik.ini.sparas.Stor12"), QByteArray(100 * 1024, 'x'));
         save(2, 2, QStringLiteral("a.bmp"));
-        QCOMPARE(entries(), (QStringList{"bitvik.ini", "bitvik.ini.backup", "bitvik.ini.sparas.Ab3xY",
-                                         "bitvik.ini.sparas.Stor12"}));
+        QCOMPARE(entries(), (QStringList{"bitvik.ini", "bitvik.ini.backup",
+                                         "bitvik.ini.sparas.Ab3xY", "bitvik.ini.sparas.Stor12"}));
     }
 
     void savingThroughALink_data() {
-        QTest::addColumn<QString>("linkTo"); // relative to the scratch folder
+        QTest::addColumn<QString>("linkTo");  // relative to the scratch folder
         QTest::addColumn<QString>("refusal"); // empty: saved into the link's target
-        QTest::newRow("to a regular file") << "data/riktig.ini" << "";
-        QTest::newRow("dangling, folder exists") << "data/ny.ini" << "";
-        QTest::newRow("dangling, folder missing") << "saknas/ny.ini" << "i en mapp som inte finns";
-        QTest::newRow("to a device node") << "/dev/null" << "/dev/null, som inte är en vanlig fil";
-        QTest::newRow("to a FIFO") << "data/fifo" << "som inte är en vanlig fil";
-        QTest::newRow("to a folder") << "data" << "länk till mappen";
-        QTest::newRow("to itself") << "bitvik.ini" << "symboliska länkar";
+        QTest::newRow("to a regular file") << "data/riktig.ini"
+                                           << "";
+        QTest::newRow("dangling, folder exists") << "data/ny.ini"
+                                                 << "";
+        QTest::newRow("dangling, folder missing") << "saknas/ny.ini"
+                                                  << "i en mapp som inte finns";
+        QTest::newRow("to a device node") << "/dev/null"
+                                          << "/dev/null, som inte är en vanlig fil";
+        QTest::newRow("to a FIFO") << "data/fifo"
+                                   << "som inte är en vanlig fil";
+        QTest::newRow("to a folder") << "data"
+                                     << "länk till mappen";
+        QTest::newRow("to itself") << "bitvik.ini"
+                                   << "symboliska länkar";
     }
     void savingThroughALink() {
         QFETCH(QString, linkTo);
@@ -298,17 +317,21 @@ private slots:
         QCOMPARE(::symlink(QFile::encodeName(linkTo).constData(), "bitvik.ini"), 0);
         struct stat device {};
         QCOMPARE(::stat("/dev/null", &device), 0);
-        const QStringList before = QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList before =
+            QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         const QString message = failureOf([] { save(4, 4, QStringLiteral("ny.bmp")); });
-        QCOMPARE(QFile::symLinkTarget(QStringLiteral("bitvik.ini")), QFileInfo(linkTo).absoluteFilePath());
+        QCOMPARE(QFile::symLinkTarget(QStringLiteral("bitvik.ini")),
+                 QFileInfo(linkTo).absoluteFilePath());
         if (refusal.isEmpty()) {
             QVERIFY2(message.isEmpty(), qPrintable(message));
             QCOMPARE(readBytes(linkTo), QByteArray("4\r\n4\r\n\"ny.bmp\"\r\n"));
         } else {
             QVERIFY2(message.contains(refusal) && message.contains("orörd"), qPrintable(message));
             QCOMPARE(readBytes(QStringLiteral("data/riktig.ini")), oldBytes);
-            QCOMPARE(QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+            QCOMPARE(
+                QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                before);
         }
         struct stat after {};
         QCOMPARE(::stat("/dev/null", &after), 0);

@@ -3,6 +3,7 @@
 #include "support/fullfilesystem.h"
 #include "support/testsupport.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <cstdio>
 
 using namespace testsupport;
 using tralloma::Form1;
@@ -313,7 +313,8 @@ private slots:
         Tool tool;
         click(tool.form->Command1.widget());
         QCOMPARE(tool.recorder.endings, QList<int>{1});
-        QVERIFY2(tool.report().contains(QStringLiteral("disken är full")), qPrintable(tool.report()));
+        QVERIFY2(tool.report().contains(QStringLiteral("disken är full")),
+                 qPrintable(tool.report()));
         QCOMPARE(folderEntries(), entries);
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(5, 2, "gammal.bmp"));
     }
@@ -322,10 +323,12 @@ private slots:
         QTest::addColumn<bool>("brokenPicture");
         QTest::addColumn<QByteArray>("rawName"); // a picture by a name that is not UTF-8
         QTest::addColumn<QString>("named");
-        QTest::newRow("no pictures") << false << QByteArray() << "inga bilder av slagen BMP, GIF eller JPEG";
+        QTest::newRow("no pictures")
+            << false << QByteArray() << "inga bilder av slagen BMP, GIF eller JPEG";
         QTest::newRow("unreadable picture") << true << QByteArray() << "\"a.jpg\" kan inte läsas";
-        QTest::newRow("a name that is not UTF-8") << false << QByteArray("f\xE4rg.bmp")
-                                                  << QStringLiteral("inte är giltig UTF-8: f\uFFFDrg.bmp.");
+        QTest::newRow("a name that is not UTF-8")
+            << false << QByteArray("f\xE4rg.bmp")
+            << QStringLiteral("inte är giltig UTF-8: f\uFFFDrg.bmp.");
     }
     void startFailures() {
         QFETCH(bool, brokenPicture);

@@ -199,7 +199,8 @@ private slots:
         savePicture(filled(QSize(2400, 1800), Qt::red), QStringLiteral("foto.jpg"), "JPEG");
         if (situation == "thumbnail") {
             const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));
-            file.saveThumbnails(file.pixels(common::previewPixels(1), nullptr, std::atomic<bool>{false}));
+            file.saveThumbnails(
+                file.pixels(common::previewPixels(1), nullptr, std::atomic<bool>{false}));
         }
         tk::EarlyDecode early("foto.jpg", common::previewPixels(1));
         if (situation == "replaced") {

@@ -63,11 +63,14 @@ private slots:
         QTest::addColumn<QString>("named");
         QTest::newRow("missing") << "saknas.bmp" << QByteArray() << "finns inte i mappen";
         QTest::newRow("zero bytes") << "tom.gif" << QByteArray("") << "tom";
-        QTest::newRow("text named .jpg") << "text.jpg" << QByteArray("inte en bild\n") << "kan inte läsas";
-        QTest::newRow("truncated BMP") << "kort.bmp" << QByteArray("BM\x10\x00") << "kan inte läsas";
-        QTest::newRow("BMP claiming 60000 x 60000") << "jatte.bmp" << bmpClaiming(60000, 60000)
-                                                    << "kan inte läsas";
-        QTest::newRow("truncated GIF") << "kort.gif" << QByteArray("GIF89a\x10\x00") << "kan inte läsas";
+        QTest::newRow("text named .jpg")
+            << "text.jpg" << QByteArray("inte en bild\n") << "kan inte läsas";
+        QTest::newRow("truncated BMP")
+            << "kort.bmp" << QByteArray("BM\x10\x00") << "kan inte läsas";
+        QTest::newRow("BMP claiming 60000 x 60000")
+            << "jatte.bmp" << bmpClaiming(60000, 60000) << "kan inte läsas";
+        QTest::newRow("truncated GIF")
+            << "kort.gif" << QByteArray("GIF89a\x10\x00") << "kan inte läsas";
     }
     void loaderFailures() {
         QFETCH(QString, fileName);
@@ -185,9 +188,9 @@ private slots:
         const tk::Picture cover = filled(7, 8, Qt::white);
         tk::ControlArray<tk::Image> covers(
             QStringLiteral("Image2"),
-            std::make_unique<tk::Image>(b.form, tk::ImageDesign{.bounds = {0, 0, 300, 300},
-                                                                .stretch = true,
-                                                                .picture = cover}));
+            std::make_unique<tk::Image>(
+                b.form,
+                tk::ImageDesign{.bounds = {0, 0, 300, 300}, .stretch = true, .picture = cover}));
         tk::Image below(b.form, {.bounds = {0, 0, 3000, 3000}});
         covers(0).setPicture(filled(2, 2, Qt::red));
         covers(0).setLeft(900);
@@ -239,9 +242,9 @@ private slots:
                                   .borderStyle = tk::BorderStyle::FixedSingle,
                                   .appearance = tk::Appearance::ThreeD,
                                   .picture = filled(3, 3, Qt::white)});
-        tk::Shape outline(b.form, {.bounds = {1800, 150, 900, 900},
-                                   .borderColor = tk::rgb(255, 0, 0),
-                                   .borderWidth = 6});
+        tk::Shape outline(
+            b.form,
+            {.bounds = {1800, 150, 900, 900}, .borderColor = tk::rgb(255, 0, 0), .borderWidth = 6});
         const QImage shot = b.form.widget()->grab().toImage();
         QCOMPARE(shot.pixelColor(10, 10), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(11, 11), QColor(Qt::red));

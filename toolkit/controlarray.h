@@ -2,10 +2,10 @@
 
 #include "runtimeerror.h"
 
-#include <QString>
 #include <functional>
 #include <map>
 #include <memory>
+#include <QString>
 
 namespace tk {
 
@@ -39,17 +39,18 @@ public:
     Control& operator()(int index) const {
         const auto found = elements.find(index);
         if (found == elements.end())
-            throw RuntimeError(QStringLiteral("Elementet %1(%2) finns inte.").arg(arrayName).arg(index));
+            throw RuntimeError(
+                QStringLiteral("Elementet %1(%2) finns inte.").arg(arrayName).arg(index));
         return *found->second;
     }
 
     void load(int index) {
         if (index < 0 || index > 32767)
-            throw RuntimeError(
-                QStringLiteral("%1(%2) kan inte läsas in: ogiltigt index.").arg(arrayName).arg(index));
+            throw RuntimeError(QStringLiteral("%1(%2) kan inte läsas in: ogiltigt index.")
+                                   .arg(arrayName)
+                                   .arg(index));
         if (elements.contains(index))
-            throw RuntimeError(
-                QStringLiteral("%1(%2) är redan inläst.").arg(arrayName).arg(index));
+            throw RuntimeError(QStringLiteral("%1(%2) är redan inläst.").arg(arrayName).arg(index));
         std::unique_ptr<Control> element = (*this)(0).cloneDesign();
         element->form().stackAbove(*element, *last);
         add(index, std::move(element));

@@ -4,7 +4,8 @@
 
 namespace tk {
 
-void drawEdges(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+void drawEdges(QPainter& painter, const QRect& r, const QColor& topLeft,
+               const QColor& bottomRight) {
     if (r.isEmpty())
         return;
     painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);

@@ -1,7 +1,7 @@
 #include "font.h"
 
-#include <QStringList>
 #include <cmath>
+#include <QStringList>
 
 namespace tk {
 

@@ -9,7 +9,9 @@ namespace tk {
 GraphicControl::GraphicControl(Form& form, Bounds b, bool visible)
     : owner(form), bounds(b), shown(visible) {}
 
-GraphicControl::~GraphicControl() { owner.remove(*this); }
+GraphicControl::~GraphicControl() {
+    owner.remove(*this);
+}
 
 void GraphicControl::changed() const {
     if (shown)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QRectF>
 #include <functional>
+#include <QRectF>
 
 class QPainter;
 class QPointF;

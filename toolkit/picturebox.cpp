@@ -16,6 +16,8 @@ PictureBox::PictureBox(Form& form, const PictureBoxDesign& design) {
 
 PictureBox::~PictureBox() = default;
 
-bool PictureBox::visible() const { return box->isVisible(); }
+bool PictureBox::visible() const {
+    return box->isVisible();
+}
 
 } // namespace tk

@@ -3,9 +3,9 @@
 #include "picture.h"
 #include "windowed.h"
 
-#include <QString>
 #include <functional>
 #include <memory>
+#include <QString>
 
 class QAbstractButton;
 

@@ -23,6 +23,8 @@ void Random::randomize() {
 }
 
 // 24 random bits over 2^24: every value is exact in a float and the largest is 1 - 2^-24.
-float Random::next() { return float(engine() >> 8) * 0x1.0p-24f; }
+float Random::next() {
+    return float(engine() >> 8) * 0x1.0p-24f;
+}
 
 } // namespace tk

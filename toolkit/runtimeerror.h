@@ -1,8 +1,8 @@
 #pragma once
 
+#include <exception>
 #include <QByteArray>
 #include <QString>
-#include <exception>
 
 namespace tk {
 

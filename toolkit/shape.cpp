@@ -2,8 +2,8 @@
 
 #include "twips.h"
 
-#include <QPainter>
 #include <cmath>
+#include <QPainter>
 
 namespace tk {
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cmath>
 #include <QRect>
 #include <QRectF>
-#include <cmath>
 
 namespace tk {
 
@@ -24,6 +24,8 @@ inline QRect pixelRect(float left, float top, float width, float height) {
     return deviceRect(QRectF(left, top, width, height), 1.0);
 }
 
-inline int pixels(float twips) { return int(std::lround(twips / twipsPerPixel)); }
+inline int pixels(float twips) {
+    return int(std::lround(twips / twipsPerPixel));
+}
 
 } // namespace tk

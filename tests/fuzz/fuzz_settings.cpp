@@ -4,9 +4,9 @@
 #include "common/settingsfile.h"
 #include "common/windows1252.h"
 
-#include <QBuffer>
 #include <cstdint>
 #include <cstdlib>
+#include <QBuffer>
 
 namespace {
 

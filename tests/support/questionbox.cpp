@@ -8,7 +8,9 @@
 namespace testsupport {
 
 namespace {
-QString plain(QString text) { return text.remove(QLatin1Char('&')); }
+QString plain(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
 } // namespace
 
 QuestionBox::QuestionBox(QString button) : press(std::move(button)) {
