@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest: the in-process tests and
-# the real-window tests; then the in-process tests again built with AddressSanitizer and
+# Installs what is missing, checks that the C++ sources are as clang-format leaves them, builds,
+# and runs every test through CTest: the in-process tests and the real-window tests; then the in-process tests again built with AddressSanitizer and
 # UndefinedBehaviorSanitizer; then the settings reader under libFuzzer for a bounded time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/deps.sh" test
+
+echo "== formatering"
+"$root/scripts/check-format.sh"
 
 echo "== bygge och alla tester"
 "$root/scripts/build.sh"
