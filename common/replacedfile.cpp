@@ -114,11 +114,11 @@ void removeLeftovers(const std::string& folder, const std::string& baseName) {
 }
 
 std::string randomSuffix() {
-    static thread_local std::mt19937 generator{std::random_device{}()};
+    std::random_device source;
     std::uniform_int_distribution<std::size_t> pick(0, sizeof randomCharacters - 2);
     std::string suffix;
     for (std::size_t i = 0; i < randomLength; ++i)
-        suffix += randomCharacters[pick(generator)];
+        suffix += randomCharacters[pick(source)];
     return suffix;
 }
 
