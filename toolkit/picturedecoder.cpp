@@ -8,6 +8,10 @@
 namespace tk {
 
 struct PictureDecoder::Job {
+    Job(PictureFile file, int drawnWidth, Picture placeholder, Arrived arrived)
+        : file(std::move(file)), drawnWidth(drawnWidth), placeholder(std::move(placeholder)),
+          arrived(std::move(arrived)) {}
+
     PictureFile file;
     int drawnWidth;
     Picture placeholder;
