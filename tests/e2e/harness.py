@@ -307,11 +307,15 @@ def round_half_even(value):
 
 
 def board_layout(cols, rows, width_px, height_px, outer_width=9600.0):
-    """The board of a landscape picture: the picture scaled to 4455 twips by a whole factor, then the tray on
-    the left and the covers on the right, each step of the cursors rounded on its own."""
+    """The board of a landscape picture: the picture scaled to 4455 twips by a whole factor."""
     w_nat, h_nat = width_px * TWIPS_PER_PIXEL, height_px * TWIPS_PER_PIXEL
     factor = max(1, round_half_even(w_nat / 4455))
-    w, h = 4455.0, float(round_half_even(h_nat / factor))
+    return shown_layout(cols, rows, 4455.0, float(round_half_even(h_nat / factor)), outer_width)
+
+
+def shown_layout(cols, rows, w, h, outer_width=9600.0):
+    """The board of a picture shown w x h twips: the tray on the left and the covers on the right,
+    each step of the cursors rounded on its own."""
     x0 = round_half_even((outer_width / 2 - w) / 2)
     pieces = []
     y = 70

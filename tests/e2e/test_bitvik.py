@@ -4,7 +4,7 @@ import os
 import unittest
 
 from harness import (E2ETestCase, TWIPS_PER_PIXEL, board_layout, cell_colour, close_to,
-                     round_half_even, wait_for, write_grid_bmp)
+                     shown_layout, wait_for, write_grid_bmp)
 
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
@@ -48,22 +48,6 @@ class GameWindow:
 
     def tray_colours(self, shot):
         return [self.colour(shot, r) for r in self.pieces]
-
-
-def fitted_layout(cols, rows, w, h, outer_width=9600.0):
-    """The layout of a picture shown w x h twips: the same cursor steps as board_layout's, for a
-    picture too tall for the room above the buttons and so shrunk to w x h."""
-    x0 = round_half_even((outer_width / 2 - w) / 2)
-    pieces = []
-    y = 70
-    for r in range(rows):
-        x = x0
-        for c in range(cols):
-            pieces.append((x, y, (w + 8) / cols, h / rows))
-            x = round_half_even(w / cols + x)
-        y = round_half_even(h / rows + y)
-    covers = [(outer_width / 2 + x, y, pw, ph) for (x, y, pw, ph) in pieces]
-    return pieces, covers, (outer_width / 2 + x0, 70, w, h)
 
 
 class TestPlayEndToEnd(E2ETestCase):
@@ -174,7 +158,7 @@ class TestPlayEndToEnd(E2ETestCase):
             f.write(b'3\r\n3\r\n"h\xf6g.bmp"\r\n')
         game = self.start("bitvik")
         w = GameWindow(self, 3, 3, 270, 480)
-        w.pieces, w.covers, w.picture = fitted_layout(3, 3, 3582.5625, 5790)
+        w.pieces, w.covers, w.picture = shown_layout(3, 3, 3582.5625, 5790)
         shot = self.display.screenshot()
         self.keep_screenshot("bitvik-upright.png")
         self.assertEqual([close_to(c, cell_colour(k)) for k, c in enumerate(w.tray_colours(shot))],
