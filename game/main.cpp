@@ -1,12 +1,12 @@
 #include "common/previewpixels.h"
 #include "common/settingsfile.h"
 #include "common/settingspeek.h"
-#include "form1.h"
+#include "game/form1.h"
+#include "toolkit/application.h"
 #include "toolkit/earlydecode.h"
 #include "toolkit/program.h"
 
 #include <cstdlib>
-#include <QApplication>
 
 namespace {
 
@@ -24,9 +24,7 @@ int main(int argc, char* argv[]) {
     // Started first, so that the photo decodes while the program connects to the window system.
     tk::EarlyDecode early(common::peekPictureName(common::settingsFileName),
                           common::previewPixels(expectedPixelRatio()));
-    QApplication application(argc, argv);
-    // Ties the windows to the menu entry, whose icon Wayland shows for them.
-    QGuiApplication::setDesktopFileName(QStringLiteral("bitvik"));
+    tk::Application application(argc, argv, QStringLiteral("bitvik"));
     tk::Program program(QStringLiteral("Bitvik"));
     bitvik::Form1 window(program, tk::Random(), &early);
     window.loadAndShow();

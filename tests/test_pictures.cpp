@@ -2,10 +2,10 @@
 // they are drawn, and every failure a clear report when the picture is loaded.
 
 #include "common/previewpixels.h"
+#include "jpegheader.h"
 #include "support/testsupport.h"
 #include "toolkit/form.h"
 #include "toolkit/image.h"
-#include "toolkit/jpegheader.h"
 #include "toolkit/pictureclip.h"
 #include "toolkit/runtimeerror.h"
 

@@ -3,10 +3,10 @@
 
 #include "common/previewpixels.h"
 #include "support/startedgame.h"
+#include "thumbnailname.h"
+#include "thumbnails.h"
 #include "toolkit/earlydecode.h"
 #include "toolkit/picturefile.h"
-#include "toolkit/thumbnailname.h"
-#include "toolkit/thumbnails.h"
 
 #include <QDateTime>
 #include <QDir>

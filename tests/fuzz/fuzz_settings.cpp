@@ -2,7 +2,7 @@
 // run-time error; and three values it read must read back alike once written in the file's form.
 
 #include "common/settingsfile.h"
-#include "common/windows1252.h"
+#include "windows1252.h"
 
 #include <cstdint>
 #include <cstdlib>
