@@ -1,3 +1,4 @@
+#include "formparts.h"
 #include "game/form1.h"
 #include "support/questionbox.h"
 #include "support/startedgame.h"
@@ -140,7 +141,7 @@ private slots:
         g.press(g.f().Command3D1);
         QCOMPARE(g.f().Command3D1.caption(), QStringLiteral("Se bild"));
         QCOMPARE(g.f().BITVIK.pictureHidden.value(), 1);
-        QCOMPARE(g.f().stackingPosition(g.f().Image1), 0);
+        QCOMPARE(tk::layerOf(g.f()).position(g.f().Image1), 0);
         for (int k = 0; k < 4; ++k)
             QVERIFY(g.f().Image2(k).visible());
         g.clickCover(0);

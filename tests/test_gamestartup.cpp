@@ -1,4 +1,5 @@
 #include "common/storlek.h"
+#include "formparts.h"
 #include "game/form1.h"
 #include "support/testsupport.h"
 #include "toolkit/runtimeerror.h"
@@ -79,7 +80,7 @@ private slots:
         startWith(4, 3, 400, 300);
         Game game;
         Form1& f = *game.form;
-        QCOMPARE(f.stackingPosition(f.Image1), 0);
+        QCOMPARE(tk::layerOf(f).position(f.Image1), 0);
         const QImage shot = f.widget()->grab().toImage();
         for (int k = 0; k < 12; ++k) {
             QVERIFY(f.Image3(k).picture() == f.PicClip1.cell(k));

@@ -1,4 +1,5 @@
 #include "common/previewpixels.h"
+#include "formparts.h"
 #include "support/testsupport.h"
 #include "toolkit/controlarray.h"
 #include "toolkit/form.h"
@@ -202,11 +203,11 @@ private slots:
         QCOMPARE(covers(1).left(), 0.0f);
         QCOMPARE(covers(1).width(), 300.0f);
         // Bottom first: below, element 0, 1, 2, then the outline created before them.
-        QCOMPARE(b.form.stackingPosition(below), 0);
-        QCOMPARE(b.form.stackingPosition(covers(0)), 1);
-        QCOMPARE(b.form.stackingPosition(covers(1)), 2);
-        QCOMPARE(b.form.stackingPosition(covers(2)), 3);
-        QCOMPARE(b.form.stackingPosition(outline), 4);
+        QCOMPARE(tk::layerOf(b.form).position(below), 0);
+        QCOMPARE(tk::layerOf(b.form).position(covers(0)), 1);
+        QCOMPARE(tk::layerOf(b.form).position(covers(1)), 2);
+        QCOMPARE(tk::layerOf(b.form).position(covers(2)), 3);
+        QCOMPARE(tk::layerOf(b.form).position(outline), 4);
         QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, covers.load(1));
         QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, covers(3));
 

@@ -1,8 +1,10 @@
 #include "filelistbox.h"
 
 #include "form.h"
+#include "formparts.h"
 #include "program.h"
 #include "runtimeerror.h"
+#include "windowedparts.h"
 
 #include <dirent.h>
 #include <QDir>
@@ -101,7 +103,7 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
     box->setFont(toQFont(design.font));
     box->setAccessibleName(design.accessibleName);
     setColors(*box, design.backColor, design.foreColor);
-    place(*box, form, design.placement);
+    place(*box, tabOrderOf(form), design.placement);
     QObject::connect(box->selectionModel(), &QItemSelectionModel::selectionChanged, box.get(),
                      [this](const QItemSelection& selected) {
                          if (!selected.isEmpty() && !selectingByProgram)

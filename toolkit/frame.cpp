@@ -2,6 +2,8 @@
 
 #include "edges.h"
 #include "form.h"
+#include "formparts.h"
+#include "windowedparts.h"
 
 #include <QPainter>
 #include <QWidget>
@@ -39,7 +41,7 @@ Frame::Frame(Form& form, const FrameDesign& design)
     // A screen reader names the group of option buttons by it, without the caption's indent.
     frame->setAccessibleName(design.caption.trimmed());
     setColors(*frame, design.backColor, design.foreColor);
-    place(*frame, form, design.placement);
+    place(*frame, tabOrderOf(form), design.placement);
 }
 
 Frame::~Frame() = default;

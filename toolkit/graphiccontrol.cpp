@@ -1,21 +1,23 @@
 #include "graphiccontrol.h"
 
-#include "form.h"
+#include "formparts.h"
 
 #include <QPointF>
 
 namespace tk {
 
 GraphicControl::GraphicControl(Form& form, Bounds b, bool visible)
-    : owner(form), bounds(b), shown(visible) {}
+    : owner(form), bounds(b), shown(visible) {
+    layerOf(owner).addAtBottom(*this);
+}
 
 GraphicControl::~GraphicControl() {
-    owner.remove(*this);
+    layerOf(owner).remove(*this);
 }
 
 void GraphicControl::changed() const {
     if (shown)
-        owner.repaint();
+        layerOf(owner).repaint();
 }
 
 void GraphicControl::setLeft(float twips) {
@@ -44,14 +46,18 @@ void GraphicControl::setVisible(bool visible) {
     if (shown == visible)
         return;
     shown = visible;
-    owner.repaint();
+    layerOf(owner).repaint();
 }
 
 void GraphicControl::zOrder(int position) {
     if (position == 0)
-        owner.bringToFront(*this);
+        layerOf(owner).bringToFront(*this);
     else
-        owner.sendToBack(*this);
+        layerOf(owner).sendToBack(*this);
+}
+
+void GraphicControl::stackAbove(const GraphicControl& anchor) {
+    layerOf(owner).stackAbove(*this, anchor);
 }
 
 void GraphicControl::click() const {

@@ -10,9 +10,7 @@ namespace tk {
 
 Image::Image(Form& form, const ImageDesign& d)
     : GraphicControl(form, d.bounds, d.visible), design(d), current(d.picture),
-      stretched(d.stretch) {
-    form.addAtBottom(*this);
-}
+      stretched(d.stretch) {}
 
 std::unique_ptr<Image> Image::cloneDesign() const {
     ImageDesign copy = design;

@@ -1,6 +1,8 @@
 #include "optionbutton.h"
 
+#include "formparts.h"
 #include "frame.h"
+#include "windowedparts.h"
 
 #include <QRadioButton>
 
@@ -14,7 +16,7 @@ OptionButton::OptionButton(Frame& frame, const OptionButtonDesign& design)
     // focus, which the arrow keys move together with the choice.
     button->setFocusPolicy(design.value ? Qt::StrongFocus : Qt::ClickFocus);
     setColors(*button, design.backColor, design.foreColor);
-    place(*button, frame.form(), design.placement);
+    place(*button, tabOrderOf(frame.form()), design.placement);
 }
 
 OptionButton::~OptionButton() = default;

@@ -1,5 +1,8 @@
 #include "picturebox.h"
 
+#include "formparts.h"
+#include "windowedparts.h"
+
 #include <QFrame>
 
 namespace tk {
@@ -10,7 +13,7 @@ PictureBox::PictureBox(Form& form, const PictureBoxDesign& design) {
                                                                : QFrame::Panel | QFrame::Sunken);
     frame->setFocusPolicy(Qt::TabFocus);
     setColors(*frame, design.backColor, design.foreColor);
-    place(*frame, form, design.placement);
+    place(*frame, tabOrderOf(form), design.placement);
     box = std::move(frame);
 }
 

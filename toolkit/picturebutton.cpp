@@ -2,7 +2,9 @@
 
 #include "edges.h"
 #include "form.h"
+#include "formparts.h"
 #include "program.h"
+#include "windowedparts.h"
 
 #include <cmath>
 #include <QAbstractButton>
@@ -82,7 +84,7 @@ PictureButton::PictureButton(Form& form, const PictureButtonDesign& design)
     : button(std::make_unique<Widget>(form.widget(), design.picture, design.foreColor)) {
     button->setText(design.caption);
     button->setFont(toQFont(design.font));
-    place(*button, form, design.placement);
+    place(*button, tabOrderOf(form), design.placement);
     Program& program = form.program();
     QObject::connect(button.get(), &QAbstractButton::clicked, button.get(), [this, &program] {
         program.guard([this] {

@@ -1,7 +1,9 @@
 #include "pushbutton.h"
 
 #include "form.h"
+#include "formparts.h"
 #include "program.h"
+#include "windowedparts.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
@@ -32,7 +34,7 @@ PushButton::PushButton(Form& form, const PushButtonDesign& design)
     button->setAutoDefault(false);
     button->setDefault(false);
     button->setFont(toQFont(design.font));
-    place(*button, form, design.placement);
+    place(*button, tabOrderOf(form), design.placement);
     Program& program = form.program();
     QObject::connect(button.get(), &QPushButton::clicked, button.get(), [this, &program] {
         program.guard([this] {

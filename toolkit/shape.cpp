@@ -8,9 +8,7 @@
 namespace tk {
 
 Shape::Shape(Form& form, const ShapeDesign& d)
-    : GraphicControl(form, d.bounds, d.visible), design(d) {
-    form.addAtBottom(*this);
-}
+    : GraphicControl(form, d.bounds, d.visible), design(d) {}
 
 // The border lies inside the bounds, as a wide solid border does.
 void Shape::paint(QPainter& painter, qreal ratio) const {

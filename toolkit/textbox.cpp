@@ -2,6 +2,8 @@
 
 #include "edges.h"
 #include "form.h"
+#include "formparts.h"
+#include "windowedparts.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -35,7 +37,7 @@ TextBox::TextBox(Form& form, const TextBoxDesign& design)
     box->setFont(toQFont(design.font));
     box->setAccessibleName(design.accessibleName);
     setColors(*box, design.backColor, design.foreColor);
-    place(*box, form, design.placement);
+    place(*box, tabOrderOf(form), design.placement);
 }
 
 TextBox::~TextBox() = default;

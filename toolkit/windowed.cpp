@@ -1,6 +1,6 @@
-#include "windowed.h"
+#include "windowedparts.h"
 
-#include "form.h"
+#include "taborder.h"
 #include "twips.h"
 
 #include <QKeyEvent>
@@ -9,12 +9,12 @@
 
 namespace tk {
 
-void place(QWidget& control, Form& form, const Placement& p) {
+void place(QWidget& control, TabOrder& tabOrder, const Placement& p) {
     control.setGeometry(pixelRect(p.left, p.top, p.width, p.height));
     // Child windows stack in creation order, the first created on top.
     control.lower();
     control.setVisible(p.visible);
-    form.addTabStop(&control, p.tabIndex);
+    tabOrder.add(control, p.tabIndex);
 }
 
 void setColors(QWidget& control, Color back, Color fore) {

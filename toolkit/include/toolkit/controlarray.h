@@ -52,7 +52,7 @@ public:
         if (elements.contains(index))
             throw RuntimeError(QStringLiteral("%1(%2) är redan inläst.").arg(arrayName).arg(index));
         std::unique_ptr<Control> element = (*this)(0).cloneDesign();
-        element->form().stackAbove(*element, *last);
+        element->stackAbove(*last);
         add(index, std::move(element));
     }
 

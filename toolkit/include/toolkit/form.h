@@ -6,18 +6,18 @@
 #include <memory>
 #include <QIcon>
 #include <QString>
-#include <vector>
 
 class QWidget;
 class QCloseEvent;
 class QMouseEvent;
 class QPaintEvent;
-class QPointF;
 
 namespace tk {
 
-class GraphicControl;
+class BackdropFollower;
+class Layer;
 class Program;
+class TabOrder;
 
 enum class BorderStyle { None, FixedSingle, Sizable };
 enum class StartUpPosition { Manual, CenterScreen, WindowsDefault };
@@ -77,39 +77,24 @@ public:
     // Device pixels to a logical pixel on the screen the window is (or will be) on.
     qreal devicePixelRatio() const;
 
-    // Windowed controls take part in the Tab order by their tab position.
-    void addTabStop(QWidget* control, int tabIndex);
-
-    // The lightweight layer, bottom first.
-    void addAtBottom(GraphicControl& control);
-    void stackAbove(GraphicControl& control, const GraphicControl& anchor);
-    void bringToFront(GraphicControl& control);
-    void sendToBack(GraphicControl& control);
-    void remove(GraphicControl& control);
-    GraphicControl* controlAt(const QPointF& twips) const;
-    int stackingPosition(const GraphicControl& control) const; // 0 = bottom
-    void repaint();
-
 private:
     class Surface;
     friend class Surface;
-    class Follower;
+    // The toolkit's controls reach these through its own formparts.h.
+    friend Layer& layerOf(Form& form);
+    friend TabOrder& tabOrderOf(Form& form);
 
     void paint(QPaintEvent* event);
     void mousePress(QMouseEvent* event);
     void mouseRelease(QMouseEvent* event);
     void closing(QCloseEvent* event);
-    void placeAtStart();
-    void applyTabOrder();
-    int designFramePixels() const;
 
     Program& running;
     FormDesign design;
     std::unique_ptr<Surface> surface;
-    std::unique_ptr<Follower> follower; // a backdrop's, once it is shown
-    std::vector<GraphicControl*> layer;
-    std::vector<std::pair<int, QWidget*>> tabStops;
-    GraphicControl* pressed = nullptr;
+    std::unique_ptr<Layer> layer;
+    std::unique_ptr<TabOrder> tabOrder;
+    std::unique_ptr<BackdropFollower> follower; // a backdrop's, once it is shown
 };
 
 } // namespace tk

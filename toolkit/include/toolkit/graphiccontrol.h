@@ -49,12 +49,17 @@ public:
     QRectF rect() const { return QRectF(bounds.left, bounds.top, bounds.width, bounds.height); }
 
 protected:
+    // A new control starts at the bottom of its form's lightweight layer.
     GraphicControl(Form& owner, Bounds bounds, bool visible);
     void changed() const;
     virtual bool takesClicks() const { return true; }
     virtual void resized() {}
 
 private:
+    // An element loaded into a control array goes directly above the array's last element.
+    template <class Control> friend class ControlArray;
+    void stackAbove(const GraphicControl& anchor);
+
     Form& owner;
     Bounds bounds;
     bool shown;

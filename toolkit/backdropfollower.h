@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace tk {
+
+// A backdrop goes when the last of its program's other windows is minimised and comes back,
+// behind it, with the first of them that is restored.
+class BackdropFollower final : public QObject {
+public:
+    explicit BackdropFollower(QWidget& backdrop);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void follow(QWidget& window);
+
+    QWidget& backdrop;
+    Qt::WindowStates restored;
+};
+
+} // namespace tk
