@@ -1,7 +1,7 @@
 #include "filelistbox.h"
 
 #include "form.h"
-#include "program.h"
+#include "handlers.h"
 #include "runtimeerror.h"
 
 #include <dirent.h>
@@ -63,7 +63,7 @@ protected:
         const bool again = isSelectedAt(event->position().toPoint());
         QListWidget::mousePressEvent(event);
         if (again)
-            owner.raise(owner.onClick);
+            raiseEvent(owner.running, owner.onClick);
     }
 
     void mouseDoubleClickEvent(QMouseEvent* event) override {
@@ -72,7 +72,7 @@ protected:
         // The first press has selected the entry; a second press that lands on another one is
         // a press of its own.
         if (isSelectedAt(event->position().toPoint()))
-            owner.raise(owner.onDblClick);
+            raiseEvent(owner.running, owner.onDblClick);
         else
             mousePressEvent(event);
     }
@@ -105,7 +105,7 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
     QObject::connect(box->selectionModel(), &QItemSelectionModel::selectionChanged, box.get(),
                      [this](const QItemSelection& selected) {
                          if (!selected.isEmpty() && !selectingByProgram)
-                             raise(onClick);
+                             raiseEvent(running, onClick);
                      });
 }
 
@@ -140,7 +140,7 @@ void FileListBox::select(int index) {
     selectingByProgram = true;
     box->setCurrentRow(index);
     selectingByProgram = false;
-    raise(onClick);
+    raiseEvent(running, onClick);
 }
 
 QString FileListBox::fileName() const {
@@ -154,13 +154,6 @@ void FileListBox::setClickHandler(std::function<void()> handler) {
 
 void FileListBox::setDblClickHandler(std::function<void()> handler) {
     onDblClick = std::move(handler);
-}
-
-void FileListBox::raise(const std::function<void()>& handler) {
-    running.guard([&handler] {
-        if (handler)
-            handler();
-    });
 }
 
 QListWidget* FileListBox::widget() const {

@@ -2,7 +2,7 @@
 
 #include "edges.h"
 #include "form.h"
-#include "program.h"
+#include "handlers.h"
 
 #include <cmath>
 #include <QAbstractButton>
@@ -84,12 +84,7 @@ PictureButton::PictureButton(Form& form, const PictureButtonDesign& design)
     button->setFont(toQFont(design.font));
     place(*button, form, design.placement);
     Program& program = form.program();
-    QObject::connect(button.get(), &QAbstractButton::clicked, button.get(), [this, &program] {
-        program.guard([this] {
-            if (onClick)
-                onClick();
-        });
-    });
+    raiseOnClick(*button, program, onClick);
 }
 
 PictureButton::~PictureButton() = default;

@@ -1,7 +1,7 @@
 #include "pushbutton.h"
 
 #include "form.h"
-#include "program.h"
+#include "handlers.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
@@ -34,12 +34,7 @@ PushButton::PushButton(Form& form, const PushButtonDesign& design)
     button->setFont(toQFont(design.font));
     place(*button, form, design.placement);
     Program& program = form.program();
-    QObject::connect(button.get(), &QPushButton::clicked, button.get(), [this, &program] {
-        program.guard([this] {
-            if (onClick)
-                onClick();
-        });
-    });
+    raiseOnClick(*button, program, onClick);
 }
 
 PushButton::~PushButton() = default;
