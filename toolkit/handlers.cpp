@@ -13,8 +13,7 @@ void raiseEvent(Program& program, const std::function<void()>& handler) {
     });
 }
 
-void raiseOnClick(QAbstractButton& button, Program& program,
-                  const std::function<void()>& handler) {
+void raiseOnClick(QAbstractButton& button, Program& program, const std::function<void()>& handler) {
     QObject::connect(&button, &QAbstractButton::clicked, &button,
                      [&program, &handler] { raiseEvent(program, handler); });
 }

@@ -15,7 +15,6 @@ void raiseEvent(Program& program, const std::function<void()>& handler);
 
 // Raises `handler` at each click of `button`. It is read at the click, so that the program may
 // give or change it at any time; it must live as long as the button.
-void raiseOnClick(QAbstractButton& button, Program& program,
-                  const std::function<void()>& handler);
+void raiseOnClick(QAbstractButton& button, Program& program, const std::function<void()>& handler);
 
 } // namespace tk
