@@ -1,17 +1,21 @@
 #include "edges.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QPainter>
 
 namespace tk {
 
-void drawEdges(QPainter& painter, const QRect& r, const QColor& topLeft,
+void fillEdges(QPainter& painter, const QRect& r, int width, const QColor& topLeft,
                const QColor& bottomRight) {
-    if (r.isEmpty())
-        return;
-    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
-    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
-    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
-    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), width), topLeft);
+    painter.fillRect(QRect(r.left(), r.top(), width, r.height()), topLeft);
+    painter.fillRect(QRect(r.left(), r.bottom() - width + 1, r.width(), width), bottomRight);
+    painter.fillRect(QRect(r.right() - width + 1, r.top(), width, r.height()), bottomRight);
+}
+
+int lineWidth(qreal logicalPixels, qreal devicePixelRatio) {
+    return std::max(1, int(std::lround(logicalPixels * devicePixelRatio)));
 }
 
 } // namespace tk

@@ -2,7 +2,7 @@
 
 #include "form.h"
 #include "formparts.h"
-#include "program.h"
+#include "handlers.h"
 #include "runtimeerror.h"
 #include "windowedparts.h"
 
@@ -65,7 +65,7 @@ protected:
         const bool again = isSelectedAt(event->position().toPoint());
         QListWidget::mousePressEvent(event);
         if (again)
-            owner.raise(owner.onClick);
+            raiseEvent(owner.running, owner.onClick);
     }
 
     void mouseDoubleClickEvent(QMouseEvent* event) override {
@@ -74,7 +74,7 @@ protected:
         // The first press has selected the entry; a second press that lands on another one is
         // a press of its own.
         if (isSelectedAt(event->position().toPoint()))
-            owner.raise(owner.onDblClick);
+            raiseEvent(owner.running, owner.onDblClick);
         else
             mousePressEvent(event);
     }
@@ -107,7 +107,7 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
     QObject::connect(box->selectionModel(), &QItemSelectionModel::selectionChanged, box.get(),
                      [this](const QItemSelection& selected) {
                          if (!selected.isEmpty() && !selectingByProgram)
-                             raise(onClick);
+                             raiseEvent(running, onClick);
                      });
 }
 
@@ -142,7 +142,7 @@ void FileListBox::select(int index) {
     selectingByProgram = true;
     box->setCurrentRow(index);
     selectingByProgram = false;
-    raise(onClick);
+    raiseEvent(running, onClick);
 }
 
 QString FileListBox::fileName() const {
@@ -156,13 +156,6 @@ void FileListBox::setClickHandler(std::function<void()> handler) {
 
 void FileListBox::setDblClickHandler(std::function<void()> handler) {
     onDblClick = std::move(handler);
-}
-
-void FileListBox::raise(const std::function<void()>& handler) {
-    running.guard([&handler] {
-        if (handler)
-            handler();
-    });
 }
 
 QListWidget* FileListBox::widget() const {

@@ -1,5 +1,6 @@
 #include "image.h"
 
+#include "edges.h"
 #include "twips.h"
 
 #include <cmath>
@@ -72,20 +73,15 @@ void Image::paint(QPainter& painter, qreal ratio) const {
 void Image::paintBorder(QPainter& painter, const QRect& outer, qreal ratio) const {
     if (design.borderStyle == BorderStyle::None || outer.isEmpty())
         return;
-    const int line = std::max(1, int(std::lround(ratio)));
-    const auto frame = [&](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-        painter.fillRect(QRect(r.left(), r.top(), r.width(), line), topLeft);
-        painter.fillRect(QRect(r.left(), r.top(), line, r.height()), topLeft);
-        painter.fillRect(QRect(r.left(), r.bottom() - line + 1, r.width(), line), bottomRight);
-        painter.fillRect(QRect(r.right() - line + 1, r.top(), line, r.height()), bottomRight);
-    };
+    const int line = lineWidth(1, ratio);
     if (design.appearance == Appearance::Flat) {
-        frame(outer, Qt::black, Qt::black);
+        fillEdges(painter, outer, line, Qt::black, Qt::black);
         return;
     }
     // Sunken: shadow and dark shadow above and to the left, highlight and light below and right.
-    frame(outer, QColor(128, 128, 128), Qt::white);
-    frame(outer.adjusted(line, line, -line, -line), Qt::black, QColor(192, 192, 192));
+    fillEdges(painter, outer, line, QColor(128, 128, 128), Qt::white);
+    fillEdges(painter, outer.adjusted(line, line, -line, -line), line, Qt::black,
+              QColor(192, 192, 192));
 }
 
 } // namespace tk

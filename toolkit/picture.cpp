@@ -10,7 +10,7 @@
 namespace tk {
 
 struct Picture::Data {
-    std::shared_ptr<const Source> source;
+    std::shared_ptr<Source> source;
     QRect region;
 };
 
@@ -79,11 +79,11 @@ private:
 
 Picture::Picture(std::shared_ptr<const Data> data) : data(std::move(data)) {}
 
-std::shared_ptr<const Picture::Source> bitmapSource(QImage pixels, QSize naturalSize) {
+std::shared_ptr<Picture::Source> bitmapSource(QImage pixels, QSize naturalSize) {
     return std::make_shared<BitmapSource>(std::move(pixels), naturalSize);
 }
 
-Picture Picture::fromSource(std::shared_ptr<const Source> source) {
+Picture Picture::fromSource(std::shared_ptr<Source> source) {
     const QRect whole(QPoint(0, 0), source->pixelSize());
     return Picture(std::make_shared<const Data>(Data{std::move(source), whole}));
 }
@@ -133,6 +133,7 @@ QImage Picture::render(QSize deviceSize, const QRect& shown) const {
     const QRect part = shown & QRect(QPoint(0, 0), deviceSize);
     const QRectF source(region.left() + part.left() * sx, region.top() + part.top() * sy,
                         part.width() * sx, part.height() * sy);
+    data->source->refine(source, part.size());
     return data->source->render(source, part.size());
 }
 

@@ -3,7 +3,7 @@
 #include "edges.h"
 #include "form.h"
 #include "formparts.h"
-#include "program.h"
+#include "handlers.h"
 #include "windowedparts.h"
 
 #include <cmath>
@@ -86,12 +86,7 @@ PictureButton::PictureButton(Form& form, const PictureButtonDesign& design)
     button->setFont(toQFont(design.font));
     place(*button, tabOrderOf(form), design.placement);
     Program& program = form.program();
-    QObject::connect(button.get(), &QAbstractButton::clicked, button.get(), [this, &program] {
-        program.guard([this] {
-            if (onClick)
-                onClick();
-        });
-    });
+    raiseOnClick(*button, program, onClick);
 }
 
 PictureButton::~PictureButton() = default;

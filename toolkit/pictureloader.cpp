@@ -164,25 +164,19 @@ public:
 
     QSize pixelSize() const override { return natural; }
 
-    QImage render(const QRectF& region, QSize deviceSize) const override {
-        if (!region.isEmpty()) {
-            const double scale = std::max(deviceSize.width() / region.width(),
-                                          deviceSize.height() / region.height());
-            // Fewer pixels kept than drawn: decoded afresh, with the margin.
-            if (keptWidth < std::floor(natural.width() * scale)) {
-                int wanted = 1;
-                while (wanted < finest && wanted < whole * scale * jpeg::margin)
-                    wanted *= 2;
-                refine(wanted);
-            }
-        }
-        return decoded->render(region, deviceSize);
-    }
-
-private:
-    // A decode that fails now (the file changed or went away) leaves the pixels that were read
-    // when the picture was loaded: drawing never fails.
-    void refine(int wanted) const {
+    // Fewer pixels kept than drawn: decoded afresh, with the margin. A decode that fails now (the
+    // file changed or went away) leaves the pixels that were read when the picture was loaded:
+    // drawing never fails.
+    void refine(const QRectF& region, QSize deviceSize) override {
+        if (region.isEmpty())
+            return;
+        const double scale =
+            std::max(deviceSize.width() / region.width(), deviceSize.height() / region.height());
+        if (keptWidth >= std::floor(natural.width() * scale))
+            return;
+        int wanted = 1;
+        while (wanted < finest && wanted < whole * scale * jpeg::margin)
+            wanted *= 2;
         if (eighthsOf(natural, wanted).width() <= keptWidth)
             return;
         QImage finer = decodeFile(file, stored, turn, isJpeg, wanted, never);
@@ -194,14 +188,19 @@ private:
         decoded = bitmapSource(std::move(finer), natural);
     }
 
+    QImage render(const QRectF& region, QSize deviceSize) const override {
+        return decoded->render(region, deviceSize);
+    }
+
+private:
     PictureFile::Stamp file;
     QSize stored;
     QSize natural;
     QImageIOHandler::Transformations turn;
     bool isJpeg;
-    mutable int keptWidth;
-    mutable int finest = whole;
-    mutable std::shared_ptr<const Picture::Source> decoded;
+    int keptWidth;
+    int finest = whole;
+    std::shared_ptr<const Picture::Source> decoded;
 };
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "form.h"
 #include "formparts.h"
-#include "program.h"
+#include "handlers.h"
 #include "windowedparts.h"
 
 #include <QKeyEvent>
@@ -36,12 +36,7 @@ PushButton::PushButton(Form& form, const PushButtonDesign& design)
     button->setFont(toQFont(design.font));
     place(*button, tabOrderOf(form), design.placement);
     Program& program = form.program();
-    QObject::connect(button.get(), &QPushButton::clicked, button.get(), [this, &program] {
-        program.guard([this] {
-            if (onClick)
-                onClick();
-        });
-    });
+    raiseOnClick(*button, program, onClick);
 }
 
 PushButton::~PushButton() = default;

@@ -56,7 +56,6 @@ public:
 private:
     class Widget;
     void requireEntry(int index) const;
-    void raise(const std::function<void()>& handler);
 
     Program& running;
     QString folder;

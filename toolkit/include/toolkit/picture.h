@@ -31,7 +31,7 @@ public:
     static Picture load(const QString& fileName, int drawnWidth);
 
     class Source;
-    static Picture fromSource(std::shared_ptr<const Source> source);
+    static Picture fromSource(std::shared_ptr<Source> source);
 
     bool isNull() const { return !data; }
     QSize pixelSize() const;
@@ -40,7 +40,8 @@ public:
     // A new picture object showing part of this one, given in natural pixels.
     Picture part(const QRect& pixels) const;
 
-    // The picture scaled to fill an image of the given device pixel size.
+    // The picture scaled to fill an image of the given device pixel size. A loaded picture drawn
+    // finer than its pixels kept so far reads its file again; copies share what it reads.
     QImage render(QSize deviceSize) const;
     // Only the part `shown` (device pixels, within deviceSize) of that image.
     QImage render(QSize deviceSize, const QRect& shown) const;
@@ -59,11 +60,15 @@ class Picture::Source {
 public:
     virtual ~Source() = default;
     virtual QSize pixelSize() const = 0;
-    // The region (natural pixels, not necessarily whole ones) scaled to fill deviceSize.
+    // Keeps pixels fine enough to render the region at deviceSize: a picture file decoded only
+    // coarsely so far is read and decoded again. Every other source has all it needs.
+    virtual void refine(const QRectF& /*region*/, QSize /*deviceSize*/) {}
+    // The region (natural pixels, not necessarily whole ones) scaled to fill deviceSize, from the
+    // pixels kept.
     virtual QImage render(const QRectF& region, QSize deviceSize) const = 0;
 };
 
 // Decoded pixels standing for a picture of a natural size that may be larger.
-std::shared_ptr<const Picture::Source> bitmapSource(QImage pixels, QSize naturalSize);
+std::shared_ptr<Picture::Source> bitmapSource(QImage pixels, QSize naturalSize);
 
 } // namespace tk
