@@ -10,6 +10,7 @@
 #include "toolkit/shape.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QTest>
 #include <QWidget>
 
@@ -257,6 +258,42 @@ private slots:
         QCOMPARE(shot.pixelColor(120, 10), QColor(Qt::red));
         QCOMPARE(shot.pixelColor(125, 15), QColor(Qt::red));
         QVERIFY(shot.pixelColor(126, 16) != QColor(Qt::red)); // the interior is transparent
+    }
+
+    void sunkenBorderMeetsThePictureAtAnyRatio_data() {
+        QTest::addColumn<qreal>("ratio");
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0, 2.5})
+            QTest::addRow("%g", ratio) << ratio;
+    }
+    void sunkenBorderMeetsThePictureAtAnyRatio() {
+        QFETCH(qreal, ratio);
+        Board b;
+        tk::Image sunken(b.form, {.bounds = {150, 150, 1500, 750},
+                                  .stretch = true,
+                                  .borderStyle = tk::BorderStyle::FixedSingle,
+                                  .appearance = tk::Appearance::ThreeD,
+                                  .picture = filled(3, 3, Qt::red)});
+        QImage canvas(QSize(200, 200) * ratio, QImage::Format_RGB32);
+        canvas.fill(Qt::blue);
+        QPainter painter(&canvas);
+        tk::layerOf(b.form).paint(painter, ratio);
+        painter.end();
+        // Across the middle: two rings of whole device pixels on each side, then the picture,
+        // with no pixel of what lies below showing between them and no ring painted over it.
+        const int y = int(40 * ratio);
+        const int line = std::max(1, int(std::lround(ratio)));
+        int left = 0;
+        while (canvas.pixelColor(left, y) == QColor(Qt::blue))
+            ++left;
+        int right = canvas.width() - 1;
+        while (canvas.pixelColor(right, y) == QColor(Qt::blue))
+            --right;
+        const QList<QColor> leftward{QColor(128, 128, 128), Qt::black, Qt::red};
+        const QList<QColor> rightward{Qt::white, QColor(192, 192, 192), Qt::red};
+        for (int i = 0; i < 3 * line; ++i) {
+            QCOMPARE(canvas.pixelColor(left + i, y), leftward[i / line]);
+            QCOMPARE(canvas.pixelColor(right - i, y), rightward[i / line]);
+        }
     }
 
     void guardReportsAndEnds() {

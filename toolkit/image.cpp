@@ -3,7 +3,6 @@
 #include "edges.h"
 #include "twips.h"
 
-#include <cmath>
 #include <QPainter>
 #include <QWidget>
 
@@ -46,7 +45,8 @@ int Image::borderPixels() const {
 
 void Image::paint(QPainter& painter, qreal ratio) const {
     const QRect outer = deviceRect(rect(), ratio);
-    const int inset = int(std::lround(borderPixels() * ratio));
+    // The picture starts where the border's lines end, each a whole number of device pixels.
+    const int inset = borderPixels() * lineWidth(1, ratio);
     const QRect inner = outer.adjusted(inset, inset, -inset, -inset);
     if (!current.isNull() && !inner.isEmpty()) {
         const QSize size =
