@@ -12,6 +12,11 @@ YELLOW = (255, 255, 128)
 GROUND = (100, 420)
 
 
+def cells_shown(w, shot, rects):
+    """Whether the k-th rectangle shows cell k's colour, for each k."""
+    return [close_to(w.colour(shot, r), cell_colour(k)) for k, r in enumerate(rects)]
+
+
 class TestPlayEndToEnd(E2ETestCase):
     def start_game(self, cols, rows):
         """Bitvik on a 400 x 300 picture of coloured cells, with its settings written by hand."""
@@ -33,8 +38,7 @@ class TestPlayEndToEnd(E2ETestCase):
 
     def assert_start(self, w, b, shot):
         """The tray in picture order and white covers."""
-        self.assertEqual([close_to(w.colour(shot, r), cell_colour(k)) for k, r in enumerate(b.pieces)],
-                         [True] * len(b.pieces))
+        self.assertEqual(cells_shown(w, shot, b.pieces), [True] * len(b.pieces))
         self.assertTrue(all(w.colour(shot, r) == WHITE for r in b.covers))
 
     def test_saved_settings_then_a_whole_game(self):
@@ -72,7 +76,7 @@ class TestPlayEndToEnd(E2ETestCase):
         w.click(GAME["Se bild"])
         shown = self.display.screenshot()
         self.keep_screenshot("bitvik-picture.png")
-        self.assertTrue(all(close_to(w.colour(shown, r), cell_colour(k)) for k, r in enumerate(b.covers)))
+        self.assertTrue(all(cells_shown(w, shown, b.covers)))
         w.click(GAME["Se bild"])
         self.assertEqual(w.colour(self.display.screenshot(), b.covers[0]), WHITE)
 
@@ -99,9 +103,8 @@ class TestPlayEndToEnd(E2ETestCase):
                 w.click(b.covers[k])
         shot = self.display.screenshot()
         self.keep_screenshot(shot_name)
-        for k in range(len(b.pieces)):
-            self.assertTrue(close_to(w.colour(shot, b.covers[k]), cell_colour(k)), k)
-            self.assertEqual(w.colour(shot, b.pieces[k]), YELLOW)
+        self.assertEqual(cells_shown(w, shot, b.covers), [True] * len(b.covers))
+        self.assertEqual([w.colour(shot, r) for r in b.pieces], [YELLOW] * len(b.pieces))
         w.click(GAME["Sluta"])
         self.assertEqual(game.wait(timeout=5), 0)
 
@@ -131,7 +134,7 @@ class TestPlayEndToEnd(E2ETestCase):
             w.click(b.pieces[kinds.index(k)])
             w.click(b.covers[k])
         shot = self.display.screenshot()
-        self.assertTrue(all(close_to(w.colour(shot, r), cell_colour(k)) for k, r in enumerate(b.covers)))
+        self.assertTrue(all(cells_shown(w, shot, b.covers)))
         w.click(GAME["Sluta"])
         self.assertEqual(game.wait(timeout=5), 0)
 
