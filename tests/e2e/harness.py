@@ -23,7 +23,6 @@ import Xlib.error
 import Xlib.X
 import Xlib.Xatom
 
-TWIPS_PER_PIXEL = 15
 SCREEN = (1024, 768)
 # What an X client prints when it could not connect; such a run of our own tools is repeated.
 CONNECT_FAILURES = (b"open display", b"connect to display", b"Can't open display")
@@ -302,32 +301,31 @@ def write_grid_bmp(path, width, height, cols, rows):
               lambda x, y: cell_colour((y * rows // height) * cols + x * cols // width))
 
 
-def round_half_even(value):
-    return round(value)
+class Window:
+    """One of our windows once it is up at its design size (a table of controls.py), with its
+    controls found there by name."""
 
+    def __init__(self, display, title, design, scale=1):
+        self.display, self.scale = display, scale
+        self.id = display.wait_window(title)
+        size = design["window"].pixels(scale)[2:]
+        wait_for(lambda: display.geometry(self.id)[2:] == size, what=f"{title!r} at {size}")
+        self.left, self.top, _, _ = display.geometry(self.id)
 
-def board_layout(cols, rows, width_px, height_px, outer_width=9600.0):
-    """The board of a landscape picture: the picture scaled to 4455 twips by a whole factor."""
-    w_nat, h_nat = width_px * TWIPS_PER_PIXEL, height_px * TWIPS_PER_PIXEL
-    factor = max(1, round_half_even(w_nat / 4455))
-    return shown_layout(cols, rows, 4455.0, float(round_half_even(h_nat / factor)), outer_width)
+    def rect(self, twips):
+        """The rectangle on the screen, in pixels."""
+        x, y, width, height = twips.pixels(self.scale)
+        return self.left + x, self.top + y, width, height
 
+    def point(self, twips):
+        x, y = twips.centre(self.scale)
+        return self.left + x, self.top + y
 
-def shown_layout(cols, rows, w, h, outer_width=9600.0):
-    """The board of a picture shown w x h twips: the tray on the left and the covers on the right,
-    each step of the cursors rounded on its own."""
-    x0 = round_half_even((outer_width / 2 - w) / 2)
-    pieces = []
-    y = 70
-    for r in range(rows):
-        x = x0
-        for c in range(cols):
-            pieces.append((x, y, (w + 8) / cols, h / rows))
-            x = round_half_even(w / cols + x)
-        y = round_half_even(h / rows + y)
-    covers = [(outer_width / 2 + x, y, pw, ph) for (x, y, pw, ph) in pieces]
-    picture = (outer_width / 2 + x0, 70, w, h)
-    return pieces, covers, picture
+    def click(self, twips, double=False):
+        self.display.click(*self.point(twips), double=double)
+
+    def colour(self, shot, twips):
+        return shot.at(*self.point(twips))
 
 
 class E2ETestCase(unittest.TestCase):
@@ -352,6 +350,9 @@ class E2ETestCase(unittest.TestCase):
         program = Program(self.display, executable, self.folder)
         self.programs.append(program)
         return program
+
+    def window(self, title, design):
+        return Window(self.display, title, design, self.scale or 1)
 
     def path(self, name):
         return os.path.join(self.folder, name)

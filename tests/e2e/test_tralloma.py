@@ -5,33 +5,8 @@ import subprocess
 import time
 import unittest
 
-from harness import E2ETestCase, TWIPS_PER_PIXEL, wait_for, write_grid_bmp
-
-
-class SetupWindow:
-    def __init__(self, test):
-        self.display = test.display
-        window = self.display.wait_window("Hämta")
-        self.left, self.top, width, height = self.display.geometry(window)
-        test.assertEqual((width, height), (632, 453))
-
-    def at(self, x, y):
-        return self.left + x / TWIPS_PER_PIXEL, self.top + y / TWIPS_PER_PIXEL
-
-    def columns(self, n):
-        self.display.click(*self.at(75 + 120 + 300, 840 + 480 + 360 * (n - 1) + 120))
-
-    def rows(self, n):
-        self.display.click(*self.at(1440 + 120 + 300, 840 + 480 + 360 * (n - 1) + 120))
-
-    def first_file(self, double=False):
-        self.display.click(*self.at(2760 + 400, 960 + 150), double=double)
-
-    def ok(self):
-        self.display.click(*self.at(6495 + 660, 5700 + 540))
-
-    def cancel(self):
-        self.display.click(*self.at(8130 + 660, 5685 + 540))
+from controls import FIRST_FILE, GAME, SETUP
+from harness import E2ETestCase, wait_for, write_grid_bmp
 
 
 class TestTralloma(E2ETestCase):
@@ -43,12 +18,12 @@ class TestTralloma(E2ETestCase):
         write_grid_bmp(self.path("b.bmp"), 200, 150, 1, 1)
         write_grid_bmp(self.path("a.bmp"), 200, 150, 1, 1)
         tralloma = self.start("tralloma")
-        w = SetupWindow(self)
-        w.rows(1)
-        w.columns(7)
-        w.first_file()
+        w = self.window("Hämta", SETUP)
+        w.click(SETUP["y"][0])
+        w.click(SETUP["x"][6])
+        w.click(FIRST_FILE)
         w.display.key("Down")  # b.bmp
-        w.ok()
+        w.click(SETUP["OK"])
         self.assertEqual(tralloma.wait(), 0)
         self.assertEqual(self.read(), b'7\r\n1\r\n"b.bmp"\r\n')
 
@@ -63,13 +38,14 @@ class TestTralloma(E2ETestCase):
         os.remove(self.path("varm.jpg"))
         os.remove(self.path("kall.jpg"))
         tralloma = self.start("tralloma")
-        w = SetupWindow(self)
-        w.first_file()
+        w = self.window("Hämta", SETUP)
+        w.click(FIRST_FILE)
         w.display.key(*["Down"] * 39)
         shot = w.display.screenshot()
-        middle = shot.at(*w.at(4920 + 4455 / 2, 360 + 1500))
+        photo = SETUP["preview"]._replace(height=2970)  # 6000 x 4000 pixels shown 4455 wide
+        middle = w.colour(shot, photo)
         self.assertGreater(middle[2], middle[0] + 100, middle)  # cool: the last photo's
-        w.ok()
+        w.click(SETUP["OK"])
         self.assertEqual(tralloma.wait(), 0)
         self.assertEqual(self.read(), b'3\r\n3\r\n"foto-39.jpg"\r\n')
 
@@ -78,9 +54,9 @@ class TestTralloma(E2ETestCase):
         with open(self.path("bitvik.ini"), "wb") as f:
             f.write(b'1\r\n1\r\n"gammal.bmp"\r\n')
         tralloma = self.start("tralloma")
-        w = SetupWindow(self)
-        w.columns(2)
-        w.first_file(double=True)
+        w = self.window("Hämta", SETUP)
+        w.click(SETUP["x"][1])
+        w.click(FIRST_FILE, double=True)
         self.assertEqual(tralloma.wait(), 0)
         self.assertEqual(self.read(), b'2\r\n3\r\n"sol.bmp"\r\n')
         self.assertEqual(self.files(), ["bitvik.ini", "sol.bmp"])
@@ -88,9 +64,9 @@ class TestTralloma(E2ETestCase):
     def test_cancel_writes_nothing(self):
         write_grid_bmp(self.path("sol.bmp"), 200, 150, 1, 1)
         tralloma = self.start("tralloma")
-        w = SetupWindow(self)
-        w.columns(5)
-        w.cancel()
+        w = self.window("Hämta", SETUP)
+        w.click(SETUP["x"][4])
+        w.click(SETUP["Avbryt"])
         self.assertEqual(tralloma.wait(), 0)
         self.assertEqual(self.files(), ["sol.bmp"])
 
@@ -99,7 +75,7 @@ class TestTralloma(E2ETestCase):
             with self.subTest(key):
                 write_grid_bmp(self.path("sol.bmp"), 200, 150, 1, 1)
                 tralloma = self.start("tralloma")
-                w = SetupWindow(self)
+                w = self.window("Hämta", SETUP)
                 w.display.key(key)  # on the file list: nothing
                 time.sleep(0.5)
                 self.assertTrue(tralloma.running())
@@ -125,7 +101,7 @@ class TestTralloma(E2ETestCase):
         write_grid_bmp(self.path("sol.bmp"), 200, 150, 1, 1)
         os.makedirs(self.path("bitvik.ini/inuti"))
         tralloma = self.start("tralloma")
-        SetupWindow(self).ok()
+        self.window("Hämta", SETUP).click(SETUP["OK"])
         self.display.wait_window("Tralloma")
         self.display.key("Return")
         self.assertEqual(tralloma.wait(), 1)
@@ -149,7 +125,8 @@ class TestTralloma(E2ETestCase):
                         f.write(picture)
                 game = self.start("bitvik")
                 self.display.wait_window("Bitvik")
-                wait_for(lambda: self.display.geometry(self.display.windows("Bitvik")[0])[2] != 634,
+                wait_for(lambda: self.display.geometry(self.display.windows("Bitvik")[0])[2] !=
+                         GAME["window"].pixels()[2],
                          timeout=2, what="the error report")
                 self.display.key("Return")
                 self.assertEqual(game.wait(), 1)

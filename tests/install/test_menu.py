@@ -11,8 +11,8 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 
 import desktopentry  # noqa: E402
-from harness import (E2ETestCase, TWIPS_PER_PIXEL, board_layout, cell_colour, close_to,  # noqa: E402
-                     wait_for, write_grid_bmp)
+from controls import BOARDS, GAME, SETUP  # noqa: E402
+from harness import E2ETestCase, cell_colour, close_to, write_grid_bmp  # noqa: E402
 
 BUILD = os.environ["BITVIK_BUILD"]
 
@@ -56,15 +56,7 @@ class TestMenuEntries(E2ETestCase):
 
     def press(self, button):
         """OK or Avbryt in the setup window, once it is up."""
-        window = self.display.wait_window("Hämta")
-        left, top, _, _ = self.display.geometry(window)
-        x, y = {"OK": (6495 + 660, 5700 + 540), "Avbryt": (8130 + 660, 5685 + 540)}[button]
-        self.display.click(left + x / TWIPS_PER_PIXEL, top + y / TWIPS_PER_PIXEL)
-
-    def game_window(self):
-        window = self.display.wait_window("Bitvik")
-        wait_for(lambda: self.display.geometry(window)[2] == 634, what="the game window")
-        return window
+        self.window("Hämta", SETUP).click(SETUP[button])
 
     def files(self, folder):
         return sorted(os.listdir(folder)) if os.path.isdir(folder) else None
@@ -80,7 +72,7 @@ class TestMenuEntries(E2ETestCase):
         self.display.wait_window("Hämta")
         self.keep_screenshot("menu-first-run-setup.png")
         self.press("OK")
-        self.game_window()
+        self.window("Bitvik", GAME)
         self.keep_screenshot("menu-first-run-game.png")
         data = os.path.join(self.home, ".local", "share", "bitvik")
         self.assertEqual(self.files(data), ["bitvik.ini", "fjäll.jpg", "sol.bmp"])
@@ -93,7 +85,7 @@ class TestMenuEntries(E2ETestCase):
         write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
         game = self.launch("bitvik")
         self.press("OK")
-        self.game_window()
+        self.window("Bitvik", GAME)
         self.assertEqual(self.read(os.path.join(self.pictures, "bitvik.ini")),
                          b'3\r\n3\r\n"rutor.bmp"\r\n')
         self.assertEqual(self.files(self.pictures), ["bitvik.ini", "rutor.bmp"])
@@ -114,7 +106,7 @@ class TestMenuEntries(E2ETestCase):
         with open(os.path.join(self.pictures, "bitvik.ini"), "wb") as f:
             f.write(b'2\r\n2\r\n"rutor.bmp"\r\n')
         game = self.launch("bitvik")
-        self.game_window()
+        self.window("Bitvik", GAME)
         self.assertEqual(self.display.windows("Hämta"), [])
         self.assertEqual(self.read(os.path.join(self.pictures, "bitvik.ini")),
                          b'2\r\n2\r\n"rutor.bmp"\r\n')
@@ -123,26 +115,19 @@ class TestMenuEntries(E2ETestCase):
     def test_setup_then_game_in_the_pictures_folder(self):
         write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
         tralloma = self.launch("tralloma")
-        window = self.display.wait_window("Hämta")
-        self.assertEqual(self.window_icons(window), [16, 32, 48])
-        left, top, _, _ = self.display.geometry(window)
-        # OK, with the first picture of the folder and the grid of 3 x 3 chosen at start.
-        self.display.click(left + (6495 + 660) / TWIPS_PER_PIXEL,
-                           top + (5700 + 540) / TWIPS_PER_PIXEL)
+        w = self.window("Hämta", SETUP)
+        self.assertEqual(self.window_icons(w.id), [16, 32, 48])
+        w.click(SETUP["OK"])  # with the first picture of the folder and 3 x 3 chosen at start
         self.assertEqual(tralloma.wait(timeout=10), 0)
         with open(os.path.join(self.pictures, "bitvik.ini"), "rb") as f:
             self.assertEqual(f.read(), b'3\r\n3\r\n"rutor.bmp"\r\n')
 
         game = self.launch("bitvik")
-        window = self.display.wait_window("Bitvik")
-        wait_for(lambda: self.display.geometry(window)[2] == 634, what="the game window")
-        self.assertEqual(self.window_icons(window), [16, 32, 48])
-        left, top, _, _ = self.display.geometry(window)
-        pieces, _, _ = board_layout(3, 3, 300, 300)
+        w = self.window("Bitvik", GAME)
+        self.assertEqual(self.window_icons(w.id), [16, 32, 48])
         shot = self.display.screenshot()
-        for k, (x, y, w, h) in enumerate(pieces):
-            at = (left + (x + w / 2) / TWIPS_PER_PIXEL, top + (y + h / 2) / TWIPS_PER_PIXEL)
-            self.assertTrue(close_to(shot.at(*at), cell_colour(k)), k)
+        for k, piece in enumerate(BOARDS[3, 3, 300, 300].pieces):
+            self.assertTrue(close_to(w.colour(shot, piece), cell_colour(k)), k)
         self.assertIsNone(game.poll())
 
 
