@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "settingsbytes.h"
+
 #include "common/previewpixels.h"
 #include "toolkit/picture.h"
 #include "toolkit/runtimeerror.h"
@@ -150,9 +152,7 @@ QString loadFailure(const QString& fileName) {
 }
 
 void writeSettings(int cols, int rows, const QByteArray& name) {
-    writeBytes(QStringLiteral("bitvik.ini"), QByteArray::number(cols) + "\r\n" +
-                                                 QByteArray::number(rows) + "\r\n\"" + name +
-                                                 "\"\r\n");
+    writeBytes(QStringLiteral("bitvik.ini"), settingsBytes(cols, rows, name));
 }
 
 } // namespace testsupport

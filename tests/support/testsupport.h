@@ -33,6 +33,7 @@ private:
 // A program whose error report and end are recorded instead of shown and performed.
 struct RecordingProgram {
     explicit RecordingProgram(const QString& name = QStringLiteral("Bitvik"));
+    QString report() const { return reports.value(0); }
     QStringList reports;
     QList<int> endings;
     tk::Program program;
@@ -60,6 +61,7 @@ QByteArray jpegWithScans(int scans, quint16 width = 64, quint16 height = 48);
 QByteArray bmpClaiming(qint32 width, qint32 height);
 // The message of the run-time error that loading the picture ends with, or empty.
 QString loadFailure(const QString& fileName);
+// bitvik.ini in the current folder, naming the picture (in Windows-1252).
 void writeSettings(int cols, int rows, const QByteArray& name);
 
 } // namespace testsupport
