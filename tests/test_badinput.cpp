@@ -4,9 +4,10 @@
 // (decompression bombs, special files, links) go through both programs and must end, one way or
 // the other, within a bound of wall time.
 
-#include "game/form1.h"
-#include "setup/form1.h"
-#include "support/testsupport.h"
+#include "support/clicks.h"
+#include "support/settingsbytes.h"
+#include "support/startedgame.h"
+#include "support/startedsetup.h"
 
 #include <ctime>
 #include <QBuffer>
@@ -32,7 +33,7 @@ const QByteArray goodGif = [] {
 }();
 
 QByteArray settingsNaming(const QByteArray& name) {
-    return "4\r\n3\r\n\"" + name + "\"\r\n";
+    return settingsBytes(4, 3, name);
 }
 
 using Prepare = std::function<void()>;
@@ -168,20 +169,17 @@ private slots:
             writeBytes(QStringLiteral("bitvik.ini"), settings);
         const QStringList filesBefore = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-        RecordingProgram recorder;
-        bitvik::Form1 form(recorder.program);
-        form.loadAndShow();
-
+        const GameWindow game;
+        const QStringList& reports = game.recorder.reports;
         if (failure.isEmpty()) {
-            QVERIFY2(recorder.reports.isEmpty(), qPrintable(recorder.reports.value(0)));
-            QVERIFY(form.isVisible());
-            QCOMPARE(form.Image1.width(), 4455.0f);
-            QCOMPARE(form.BITVIK.pieceCount.value(), 12);
+            QVERIFY2(game.started(), qPrintable(game.recorder.report()));
+            QCOMPARE(game.form->Image1.width(), 4455.0f);
+            QCOMPARE(game.form->BITVIK.pieceCount.value(), 12);
         } else {
-            QCOMPARE(recorder.reports.size(), 1);
-            QVERIFY2(recorder.reports[0].contains(failure), qPrintable(recorder.reports[0]));
-            QCOMPARE(recorder.endings, QList<int>{1});
-            QVERIFY(!form.isVisible());
+            QCOMPARE(reports.size(), 1);
+            QVERIFY2(reports[0].contains(failure), qPrintable(reports[0]));
+            QCOMPARE(game.recorder.endings, QList<int>{1});
+            QVERIFY(!game.form->isVisible());
         }
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")),
                  settings.isNull() ? QByteArray() : settings);
@@ -322,7 +320,7 @@ private slots:
             form.loadAndShow();
             if (beforeOk && recorder.reports.isEmpty()) {
                 beforeOk();
-                QTest::mouseClick(form.Command1.widget(), Qt::LeftButton);
+                click(form.Command1.widget());
             }
         }
         const qint64 cpu = cpuMs() - cpuAtStart;

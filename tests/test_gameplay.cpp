@@ -1,7 +1,6 @@
-#include "game/form1.h"
+#include "support/clicks.h"
 #include "support/questionbox.h"
 #include "support/startedgame.h"
-#include "support/testsupport.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -10,7 +9,6 @@
 
 using namespace testsupport;
 using bitvik::Form1;
-using common::Int16;
 
 namespace {
 
@@ -24,18 +22,15 @@ struct Game : StartedGame {
     Form1& f() { return *form; }
     int cells() { return f().BITVIK.pieceCount.value(); }
 
-    // The click goes where the window system would send it: to a button lying over the point,
-    // and nowhere when the point is outside the window.
+    // A point outside the window would take no click at all.
     void clickAt(QPointF twips) {
         const QPoint at = (twips / 15).toPoint();
         QVERIFY2(f().widget()->rect().contains(at), "outside the window");
-        QWidget* child = f().widget()->childAt(at);
-        QWidget* target = child ? child : f().widget();
-        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(f().widget(), at));
+        clickInWindow(f().widget(), at);
     }
     void clickPiece(int slot) { clickAt(f().Image3(slot).rect().center()); }
     void clickCover(int cell) { clickAt(f().Image2(cell).rect().center()); }
-    void press(tk::PictureButton& button) { QTest::mouseClick(button.widget(), Qt::LeftButton); }
+    void press(tk::PictureButton& button) { click(button.widget()); }
     void shuffle() { press(f().Command3D3); }
 
     int slotShowing(int cell) {

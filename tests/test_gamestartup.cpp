@@ -104,10 +104,10 @@ private slots:
         QTest::addColumn<QSizeF>("shown");
         for (const StorlekExample& e : storlekExamples()) {
             const QSize twips = e.pixels * 15;
-            QTest::addRow("%s, game", e.name) << twips.width() << twips.height() << gameRoom
-                                              << e.inGame;
-            QTest::addRow("%s, tool", e.name) << twips.width() << twips.height() << setupRoom
-                                              << e.inSetup;
+            QTest::addRow("%s, game", e.name)
+                << twips.width() << twips.height() << gameRoom << e.inGame;
+            QTest::addRow("%s, tool", e.name)
+                << twips.width() << twips.height() << setupRoom << e.inSetup;
         }
         QTest::newRow("2227: factor 1") << 2227 << 1000 << gameRoom << QSizeF(4455, 1000);
         QTest::newRow("2228: factor 1") << 2228 << 1000 << gameRoom << QSizeF(4455, 1000);

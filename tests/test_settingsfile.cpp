@@ -1,5 +1,6 @@
 #include "common/settingsfile.h"
 #include "support/fullfilesystem.h"
+#include "support/settingsbytes.h"
 #include "support/testsupport.h"
 
 #include <cerrno>
@@ -13,6 +14,7 @@ using common::SettingsReader;
 using common::SettingsWriter;
 using testsupport::readBytes;
 using testsupport::ScratchFolder;
+using testsupport::settingsBytes;
 using testsupport::SmallFilesystem;
 using testsupport::writeBytes;
 
@@ -79,7 +81,7 @@ QString failureOf(const std::function<void()>& action) {
     return {};
 }
 
-const QByteArray oldBytes("3\r\n3\r\n\"old.bmp\"\r\n");
+const QByteArray oldBytes = settingsBytes(3, 3, "old.bmp");
 
 QStringList entries() {
     return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -110,9 +112,9 @@ private slots:
             << 7 << 1 << "" << QByteArray::fromHex("370D0A310D0A22220D0A");
         QTest::newRow("Swedish name in Windows-1252")
             << 2 << 5 << QStringLiteral("fjäll ö å.jpg")
-            << QByteArray("2\r\n5\r\n\"fj\xE4ll \xF6 \xE5.jpg\"\r\n");
+            << settingsBytes(2, 5, "fj\xE4ll \xF6 \xE5.jpg");
         QTest::newRow("comma and spaces inside the quotes")
-            << 1 << 1 << " a, b .gif" << QByteArray("1\r\n1\r\n\" a, b .gif\"\r\n");
+            << 1 << 1 << " a, b .gif" << settingsBytes(1, 1, " a, b .gif");
     }
     void writtenBytes() {
         QFETCH(int, cols);
@@ -133,7 +135,7 @@ private slots:
         ScratchFolder folder;
         save(7, 7, QStringLiteral("a-much-longer-name.bmp"));
         save(2, 3, QStringLiteral("b.bmp"));
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), QByteArray("2\r\n3\r\n\"b.bmp\"\r\n"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(2, 3, "b.bmp"));
     }
 
     void readingRules_data() {
@@ -155,7 +157,7 @@ private slots:
         QTest::newRow("Windows-1252 name") << QByteArray("1\r\n1\r\n\"\xD6land \x80.jpg\"\r\n") << 1
                                            << 1 << QStringLiteral("Öland €.jpg");
         QTest::newRow("large counts read as written")
-            << QByteArray("9\r\n12\r\n\"x\"\r\n") << 9 << 12 << "x";
+            << settingsBytes(9, 12, "x") << 9 << 12 << "x";
     }
     void readingRules() {
         QFETCH(QByteArray, bytes);
@@ -230,11 +232,10 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, reason);
         ScratchFolder folder;
-        const QByteArray before("3\r\n3\r\n\"old.bmp\"\r\n");
-        writeBytes(QStringLiteral("bitvik.ini"), before);
+        writeBytes(QStringLiteral("bitvik.ini"), oldBytes);
         const QString message = failureOf([&] { save(4, 4, name); });
         QVERIFY2(message.contains(reason), qPrintable(message));
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), before);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"bitvik.ini"});
     }
 
@@ -325,7 +326,7 @@ private slots:
                  QFileInfo(linkTo).absoluteFilePath());
         if (refusal.isEmpty()) {
             QVERIFY2(message.isEmpty(), qPrintable(message));
-            QCOMPARE(readBytes(linkTo), QByteArray("4\r\n4\r\n\"ny.bmp\"\r\n"));
+            QCOMPARE(readBytes(linkTo), settingsBytes(4, 4, "ny.bmp"));
         } else {
             QVERIFY2(message.contains(refusal) && message.contains("orörd"), qPrintable(message));
             QCOMPARE(readBytes(QStringLiteral("data/riktig.ini")), oldBytes);

@@ -101,7 +101,8 @@ private slots:
         QTest::addColumn<QStringList>("chosen");
         QTest::addColumn<QByteArray>("saved");
         QTest::newRow("untouched") << QStringList() << settingsBytes(3, 3, "a.bmp");
-        QTest::newRow("x = 7, y = 1") << QStringList{"x = 7", "y = 1"} << settingsBytes(7, 1, "a.bmp");
+        QTest::newRow("x = 7, y = 1")
+            << QStringList{"x = 7", "y = 1"} << settingsBytes(7, 1, "a.bmp");
         QTest::newRow("rows chosen first")
             << QStringList{"y = 5", "x = 2"} << settingsBytes(2, 5, "a.bmp");
         QTest::newRow("mind changed")
@@ -175,7 +176,8 @@ private slots:
         QVERIFY(f.Image1.picture() == shown);
         QCOMPARE(f.Image1.height(), 3000.0f);
         click(f.Command1.widget());
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(3, 3, "min, egen bild.gif"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")),
+                 settingsBytes(3, 3, "min, egen bild.gif"));
     }
 
     void savedPictureIsPlayed_data() {
@@ -239,7 +241,8 @@ private slots:
         }
         click(tool.form->Command1.widget());
         QCOMPARE(tool.recorder.endings, QList<int>{1});
-        QVERIFY2(tool.recorder.report().contains(named) && tool.recorder.report().contains("bitvik.ini"),
+        QVERIFY2(tool.recorder.report().contains(named) &&
+                     tool.recorder.report().contains("bitvik.ini"),
                  qPrintable(tool.recorder.report()));
         QCOMPARE(folderEntries(), entries);
         if (iniIsFolder)

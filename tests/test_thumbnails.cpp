@@ -224,10 +224,8 @@ private slots:
         savePicture(gridPicture(2400, 1800, 4, 3), QStringLiteral("foto.jpg"), "JPEG");
         writeSettings(4, 3, "foto.jpg");
         const auto shot = [] {
-            RecordingProgram recorder;
-            bitvik::Form1 form(recorder.program);
-            form.loadAndShow();
-            return form.widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const GameWindow game;
+            return game.form->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         };
         const QImage decoded = shot();
         const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));

@@ -1,4 +1,5 @@
 #include "common/previewpixels.h"
+#include "support/clicks.h"
 #include "support/testsupport.h"
 #include "toolkit/controlarray.h"
 #include "toolkit/form.h"
@@ -154,9 +155,7 @@ private slots:
         tk::Image lower(b.form, {.bounds = {750, 750, 1500, 1500}});
         upper.setClickHandler([&] { clicks << "upper"; });
         lower.setClickHandler([&] { clicks << "lower"; });
-        const auto clickAt = [&](int x, int y) {
-            QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(x, y));
-        };
+        const auto clickAt = [&](int x, int y) { click(b.form.widget(), QPoint(x, y)); };
         clickAt(60, 60); // both overlap here; the outline above takes no click
         clickAt(140, 140);
         lower.zOrder(0);
@@ -176,9 +175,9 @@ private slots:
         left.setClickHandler([&] { ++clicks; });
         QTest::mousePress(b.form.widget(), Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseRelease(b.form.widget(), Qt::LeftButton, {}, QPoint(150, 10));
-        QTest::mouseClick(b.form.widget(), Qt::RightButton, {}, QPoint(10, 10));
+        click(b.form.widget(), QPoint(10, 10), Qt::RightButton);
         QCOMPARE(clicks, 0);
-        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(99, 99));
+        click(b.form.widget(), QPoint(99, 99));
         QCOMPARE(clicks, 1);
     }
 
@@ -214,8 +213,8 @@ private slots:
         covers.setClickHandler([&](int index) { clicked << index; });
         covers(2).setVisible(true);
         covers(2).setLeft(1500);
-        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(105, 5));
-        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(61, 5));
+        click(b.form.widget(), QPoint(105, 5));
+        click(b.form.widget(), QPoint(61, 5));
         QCOMPARE(clicked, (QList<int>{2, 0}));
     }
 
