@@ -10,11 +10,8 @@
 #include "support/startedsetup.h"
 
 #include <ctime>
-#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QImageWriter>
-#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <sys/stat.h>
@@ -49,16 +46,6 @@ qint64 cpuMs() {
     timespec now{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-QImage cellsPicture(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    for (int k = 0; k < 12; ++k)
-        painter.fillRect(
-            QRect(k % 4 * width / 4, k / 4 * height / 3, width / 4 + 1, height / 3 + 1),
-            cellColour(k));
-    return image;
 }
 
 // An 8-bit RLE bitmap whose runs go on far past its 16 x 16 pixels, with no end marker.
@@ -167,7 +154,7 @@ private slots:
         writeBytes(pictureName, picture);
         if (!settings.isNull())
             writeBytes(QStringLiteral("bitvik.ini"), settings);
-        const QStringList filesBefore = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList filesBefore = folderEntries();
 
         const GameWindow game;
         const QStringList& reports = game.recorder.reports;
@@ -183,7 +170,7 @@ private slots:
         }
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")),
                  settings.isNull() ? QByteArray() : settings);
-        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
+        QCOMPARE(folderEntries(), filesBefore);
     }
 
     void hostileFiles_data() {
@@ -210,9 +197,9 @@ private slots:
         const QString special = QStringLiteral("ingen vanlig fil");
         const QByteArray bomb1k = jpegWithScans(1000, 4096, 4096);
         const QByteArray bomb30k = jpegWithScans(30000, 4096, 4096);
-        const QByteArray liar = progressiveJpegClaiming(30000, 30000);
-        const QByteArray photo50 = encoded(cellsPicture(8688, 5792), "JPEG", 90, true);
-        const QByteArray photo24 = encoded(cellsPicture(6000, 4000), "JPEG", 90, true);
+        const QByteArray liar = jpegClaiming(30000, 30000);
+        const QByteArray photo50 = encoded(gridPicture(8688, 5792, 4, 3), "JPEG", 90, true);
+        const QByteArray photo24 = encoded(gridPicture(6000, 4000, 4, 3), "JPEG", 90, true);
         const QByteArray rle = rleRunningPastTheData();
         const QByteArray zeroPng = [] {
             QImage zero(8000, 8000, QImage::Format_Grayscale8);
@@ -296,11 +283,7 @@ private slots:
         QFETCH(QStringList, added);
         ScratchFolder folder;
         prepare();
-        const auto entries = [] {
-            return QDir().entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                    QDir::NoDotAndDotDot);
-        };
-        QStringList expected = entries() + added;
+        QStringList expected = folderEntries() + added;
         expected.sort();
         const QByteArray settings = readBytes(QStringLiteral("bitvik.ini"));
         struct stat device {};
@@ -340,7 +323,7 @@ private slots:
         const bool folderRemoved =
             !QFileInfo::exists(QFile::symLinkTarget(QStringLiteral("/proc/self/cwd")));
         if (!folderRemoved) {
-            QCOMPARE(entries(), expected);
+            QCOMPARE(folderEntries(), expected);
             if (added.isEmpty())
                 QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings);
         }

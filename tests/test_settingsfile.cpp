@@ -12,6 +12,8 @@
 using common::Int16;
 using common::SettingsReader;
 using common::SettingsWriter;
+using testsupport::failureOf;
+using testsupport::folderEntries;
 using testsupport::readBytes;
 using testsupport::ScratchFolder;
 using testsupport::settingsBytes;
@@ -72,20 +74,7 @@ Read readAll(const QString& fileName = QStringLiteral("bitvik.ini")) {
     return r;
 }
 
-QString failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const tk::RuntimeError& error) {
-        return error.message();
-    }
-    return {};
-}
-
 const QByteArray oldBytes = settingsBytes(3, 3, "old.bmp");
-
-QStringList entries() {
-    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 void save(int cols, int rows, const QString& name) {
     SettingsWriter writer(QStringLiteral("bitvik.ini"));
@@ -262,7 +251,7 @@ private slots:
         QCOMPARE(fault::failing, fault::Step::none);
         QVERIFY2(message.contains(reason) && message.contains("orörd"), qPrintable(message));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
-        QCOMPARE(entries(), QStringList{"bitvik.ini"});
+        QCOMPARE(folderEntries(), QStringList{"bitvik.ini"});
     }
 
     void fullDiskLeavesTheOldFile() {
@@ -276,7 +265,7 @@ private slots:
         QVERIFY2(message.contains("disken är full") && message.contains(folder.path()),
                  qPrintable(message));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
-        QCOMPARE(entries(), (QStringList{"bitvik.ini", "fyllnad"}));
+        QCOMPARE(folderEntries(), (QStringList{"bitvik.ini", "fyllnad"}));
     }
 
     void leftoversOfEarlierSavesAreCleared() {
@@ -286,8 +275,9 @@ private slots:
         writeBytes(QStringLiteral("bitvik.ini.backup"), "kvar");
         writeBytes(QStringLiteral("bitvik.ini.sparas.Stor12"), QByteArray(100 * 1024, 'x'));
         save(2, 2, QStringLiteral("a.bmp"));
-        QCOMPARE(entries(), (QStringList{"bitvik.ini", "bitvik.ini.backup",
-                                         "bitvik.ini.sparas.Ab3xY", "bitvik.ini.sparas.Stor12"}));
+        QCOMPARE(folderEntries(),
+                 (QStringList{"bitvik.ini", "bitvik.ini.backup", "bitvik.ini.sparas.Ab3xY",
+                              "bitvik.ini.sparas.Stor12"}));
     }
 
     void savingThroughALink_data() {

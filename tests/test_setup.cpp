@@ -39,10 +39,6 @@ void type(QWidget* widget, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), {});
 }
 
-QStringList folderEntries() {
-    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
 } // namespace
 
 class TestSetup : public QObject {

@@ -39,19 +39,9 @@ void writeThumbnail(const QString& path, QImage image,
     QVERIFY(image.save(path, "PNG"));
 }
 
-QImage filled(QSize size, QColor colour) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
 QColor drawnMiddle(const QString& fileName) {
     const tk::Picture picture = tk::Picture::load(fileName, common::previewPixels(1));
     return picture.render(QSize(297, 223)).pixelColor(148, 111);
-}
-
-bool near(QColor a, QColor b) {
-    return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 60;
 }
 
 } // namespace
