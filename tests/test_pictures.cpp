@@ -269,25 +269,38 @@ private slots:
         QVERIFY(near(gone.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::blue));
     }
 
-    void tooLargeToDecode_data() {
+    // Each failure names the file.
+    void loadFailures_data() {
         QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("limit"); // megabytes; 0 keeps Qt's own
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<int>("limit");        // megabytes; 0 keeps Qt's own
+        QTest::addColumn<QString>("named");
+        QTest::newRow("missing") << "saknas.bmp" << QByteArray() << 0 << "finns inte i mappen";
+        QTest::newRow("zero bytes") << "tom.gif" << QByteArray("") << 0 << "tom";
+        QTest::newRow("text named .jpg")
+            << "text.jpg" << QByteArray("inte en bild\n") << 0 << "kan inte läsas";
+        QTest::newRow("truncated BMP")
+            << "kort.bmp" << QByteArray("BM\x10\x00") << 0 << "kan inte läsas";
+        QTest::newRow("BMP claiming 60000 x 60000")
+            << "jatte.bmp" << bmpClaiming(60000, 60000) << 0 << "kan inte läsas";
+        QTest::newRow("truncated GIF")
+            << "kort.gif" << QByteArray("GIF89a\x10\x00") << 0 << "kan inte läsas";
         QTest::newRow("JPEG claiming 65000 x 65000")
-            << "stor.jpg" << jpegClaiming(65000, 65000, false) << 0;
+            << "stor.jpg" << jpegClaiming(65000, 65000, false) << 0 << "för stor";
         QTest::newRow("BMP of 600 x 600 beyond a 1 MB limit")
-            << "stor.bmp" << encoded(gridPicture(600, 600, 2, 2), "BMP") << 1;
+            << "stor.bmp" << encoded(gridPicture(600, 600, 2, 2), "BMP") << 1 << "för stor";
     }
-    void tooLargeToDecode() {
+    void loadFailures() {
         QFETCH(QString, fileName);
         QFETCH(QByteArray, bytes);
         QFETCH(int, limit);
+        QFETCH(QString, named);
         ScratchFolder folder;
-        writeBytes(fileName, bytes);
+        if (!bytes.isNull())
+            writeBytes(fileName, bytes);
         const AllocationLimit allowed(limit ? limit : QImageReader::allocationLimit());
         const QString message = loadFailure(fileName);
-        QVERIFY2(message.contains(fileName) && message.contains(QStringLiteral("för stor")),
-                 qPrintable(message));
+        QVERIFY2(message.contains(fileName) && message.contains(named), qPrintable(message));
     }
 
     // The error lies past the header, in a later scan: decoding at load finds it.

@@ -58,32 +58,6 @@ private slots:
                  QSize(20, 10));
     }
 
-    void loaderFailures_data() {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("named");
-        QTest::newRow("missing") << "saknas.bmp" << QByteArray() << "finns inte i mappen";
-        QTest::newRow("zero bytes") << "tom.gif" << QByteArray("") << "tom";
-        QTest::newRow("text named .jpg")
-            << "text.jpg" << QByteArray("inte en bild\n") << "kan inte läsas";
-        QTest::newRow("truncated BMP")
-            << "kort.bmp" << QByteArray("BM\x10\x00") << "kan inte läsas";
-        QTest::newRow("BMP claiming 60000 x 60000")
-            << "jatte.bmp" << bmpClaiming(60000, 60000) << "kan inte läsas";
-        QTest::newRow("truncated GIF")
-            << "kort.gif" << QByteArray("GIF89a\x10\x00") << "kan inte läsas";
-    }
-    void loaderFailures() {
-        QFETCH(QString, fileName);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, named);
-        ScratchFolder folder;
-        if (!bytes.isNull())
-            writeBytes(fileName, bytes);
-        const QString message = loadFailure(fileName);
-        QVERIFY2(message.contains(named) && message.contains(fileName), qPrintable(message));
-    }
-
     void loaderRefusesAFolder() {
         ScratchFolder folder;
         QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
