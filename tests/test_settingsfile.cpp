@@ -2,6 +2,7 @@
 #include "support/fullfilesystem.h"
 #include "support/settingsbytes.h"
 #include "support/testsupport.h"
+#include "support/unreadablesettings.h"
 
 #include <cerrno>
 #include <QDir>
@@ -164,24 +165,8 @@ private slots:
     void readingFailures_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("named");
-        QTest::newRow("empty file") << QByteArray() << "värde 1 (antal kolumner) saknas";
-        QTest::newRow("one value") << QByteArray("4\r\n") << "värde 2 (antal rader) saknas";
-        QTest::newRow("two values")
-            << QByteArray("4\r\n3\r\n") << "värde 3 (bildfilens namn) saknas";
-        QTest::newRow("32768 columns") << QByteArray("32768\r\n3\r\n\"x\"\r\n") << "32768";
-        QTest::newRow("-40000 rows") << QByteArray("3\r\n-40000\r\n\"x\"\r\n") << "-40000";
-        QTest::newRow("non-numeric") << QByteArray("fyra\r\n3\r\n\"x\"\r\n") << "\"fyra\"";
-        QTest::newRow("decimal point")
-            << QByteArray("4.5\r\n3\r\n\"x\"\r\n") << "inte är ett heltal";
-        QTest::newRow("unterminated quote")
-            << QByteArray("4\r\n3\r\n\"sol.bmp\r\n") << "avslutande citattecken";
-        QTest::newRow("binary garbage")
-            << QByteArray("\x01\x02\xFF\xFE\x00\x80", 6) << "inte är ett heltal";
-        QTest::newRow("megabyte-long line")
-            << QByteArray("4,3,\"") + QByteArray(1 << 20, 'a') + "\""
-            << "längre än 4096";
-        QTest::newRow("junk after a quote")
-            << QByteArray("\"4\"x\r\n3\r\n\"a\"\r\n") << "oväntade tecken";
+        for (const testsupport::UnreadableSettings& s : testsupport::unreadableSettings())
+            QTest::newRow(s.name) << s.bytes << QString::fromUtf8(s.why);
     }
     void readingFailures() {
         QFETCH(QByteArray, bytes);
