@@ -2,10 +2,11 @@
 // name, the question box and the error report can be read, and Tab walks the order of the tab
 // positions: file list, name box, OK, Avbryt, the options, and the label box last.
 
-#include "game/form1.h"
-#include "setup/form1.h"
+#include "support/clicks.h"
 #include "support/questionbox.h"
-#include "support/testsupport.h"
+#include "support/settingsbytes.h"
+#include "support/startedgame.h"
+#include "support/startedsetup.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -20,31 +21,6 @@
 using namespace testsupport;
 
 namespace {
-
-struct Game {
-    ScratchFolder folder;
-    RecordingProgram recorder;
-    std::unique_ptr<bitvik::Form1> form;
-
-    Game() {
-        savePicture(gridPicture(400, 300, 2, 2), QStringLiteral("bild.bmp"));
-        writeSettings(2, 2, "bild.bmp");
-        form = std::make_unique<bitvik::Form1>(recorder.program);
-        form->loadAndShow();
-    }
-};
-
-struct Tool {
-    ScratchFolder folder;
-    RecordingProgram recorder{QStringLiteral("Tralloma")};
-    std::unique_ptr<tralloma::Form1> form;
-
-    Tool() {
-        savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("a.bmp"), "BMP");
-        form = std::make_unique<tralloma::Form1>(recorder.program);
-        form->loadAndShow();
-    }
-};
 
 QAccessibleInterface* accessible(QWidget* widget) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
@@ -65,10 +41,6 @@ void compareAll(const QList<Expected>& controls) {
         QCOMPARE(face->text(QAccessible::Name), control.name);
         QVERIFY2(face->role() == control.role, qPrintable(control.name));
     }
-}
-
-void click(QWidget* widget) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
 // Space, Enter and the keypad's Enter press the focused button, as a click does.
@@ -103,7 +75,7 @@ private slots:
     // Names
 
     void gameButtonsAreNamedByTheirCaptions() {
-        Game game;
+        StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
         compareAll({{f.Command3D3.widget(), QAccessible::Button, QStringLiteral("Blanda")},
                     {f.Command3D1.widget(), QAccessible::Button, QStringLiteral("Se bild")},
@@ -115,7 +87,7 @@ private slots:
     }
 
     void setupControlsAreNamed() {
-        Tool tool;
+        StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QList<Expected> controls{
             {f.File1.widget(), QAccessible::List, QStringLiteral("Bilder")},
@@ -135,7 +107,7 @@ private slots:
     }
 
     void chosenGridIsRead() {
-        Tool tool;
+        StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         for (int i = 0; i <= 6; ++i) {
             QCOMPARE(bool(accessible(f.Option2(i).widget())->state().checked), i == 2);
@@ -151,7 +123,7 @@ private slots:
     // The boxes
 
     void quitQuestionIsRead() {
-        Game game;
+        StartedGame game(2, 2);
         QuestionBox box(QStringLiteral("Nej"));
         click(game.form->Command3D2.widget());
         QVERIFY(box.seen);
@@ -175,7 +147,7 @@ private slots:
     // Keys
 
     void gameTabOrderBothWays() {
-        Game game;
+        StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
         const QList<QWidget*> forward{f.Command3D1.widget(), f.Command3D2.widget(),
@@ -184,21 +156,34 @@ private slots:
         QCOMPARE(walk(Qt::Key_Backtab, 3), reversed(forward));
     }
 
-    void setupTabOrderBackwards() {
-        Tool tool;
+    // Of each group only the chosen button takes a Tab stop.
+    void setupTabOrderBothWays() {
+        StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
-        const QList<QWidget*> backward{
-            f.File1.widget(),    f.Bild.widget(),     f.Option2(2).widget(), f.Option1(2).widget(),
-            f.Command2.widget(), f.Command1.widget(), f.Text1.widget(),      f.File1.widget()};
-        QCOMPARE(walk(Qt::Key_Backtab, 7), backward);
+        const QList<QWidget*> forward{
+            f.File1.widget(),      f.Text1.widget(),      f.Command1.widget(), f.Command2.widget(),
+            f.Option1(2).widget(), f.Option2(2).widget(), f.Bild.widget(),     f.File1.widget()};
+        QCOMPARE(walk(Qt::Key_Tab, 7), forward);
+        QCOMPARE(walk(Qt::Key_Backtab, 7), reversed(forward));
+    }
+
+    // "y = 6" has its tab position after the whole " X-led" frame.
+    void clickedChoiceTakesItsOwnTabPosition() {
+        StartedSetup tool;
+        tralloma::Form1& f = *tool.form;
+        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
+        click(f.Option1(5).widget());
+        f.File1.widget()->setFocus();
+        QCOMPARE(walk(Qt::Key_Tab, 5).last(), f.Option1(5).widget());
+        QCOMPARE(walk(Qt::Key_Backtab, 1).last(), f.Option2(2).widget());
     }
 
     void keysAloneChooseAndSave_data() { keysThatPress(); }
     void keysAloneChooseAndSave() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        Tool tool;
+        StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
         // Four Tabs from the list reach the " Y-led" group at its choice; Up chooses "y = 2";
@@ -209,7 +194,7 @@ private slots:
         QCOMPARE(walk(Qt::Key_Backtab, 2).last(), f.Command1.widget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
                         Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), QByteArray("3\r\n2\r\n\"a.bmp\"\r\n"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(3, 2, "a.bmp"));
         QCOMPARE(tool.recorder.endings, QList<int>{0});
     }
 
@@ -217,7 +202,7 @@ private slots:
     void keysPressAPictureButton() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        Game game;
+        StartedGame game(2, 2);
         QVERIFY(QTest::qWaitForWindowActive(game.form->widget()));
         QCOMPARE(QApplication::focusWidget(), game.form->Command3D1.widget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
@@ -227,7 +212,7 @@ private slots:
 
     // Held down, Enter presses once; with Alt or Ctrl it is no press at all.
     void enterRepeatedOrWithModifiersPressesOnce() {
-        Game game;
+        StartedGame game(2, 2);
         QWidget* button = game.form->Command3D1.widget();
         QVERIFY(QTest::qWaitForWindowActive(game.form->widget()));
         QTest::sendKeyEvent(QTest::KeyAction::Press, button, Qt::Key_Return, '\r', {});
@@ -259,7 +244,7 @@ private slots:
         QFETCH(int, downs);
         QFETCH(int, chosen);
         QFETCH(int, tabsToBild);
-        Tool tool;
+        StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
         auto& group = rows ? f.Option1 : f.Option2;

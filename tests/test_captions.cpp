@@ -2,10 +2,8 @@
 // controls give them: none may be cut off at a side.
 
 #include "game/bitmaps.h"
-#include "game/form1.h"
-#include "setup/form1.h"
 #include "support/startedgame.h"
-#include "support/testsupport.h"
+#include "support/startedsetup.h"
 #include "toolkit/font.h"
 
 #include <QAbstractButton>
@@ -127,11 +125,8 @@ private slots:
     }
 
     void setupCaptionsFit() {
-        ScratchFolder folder;
-        savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("a.bmp"), "BMP");
-        RecordingProgram recorder(QStringLiteral("Tralloma"));
-        tralloma::Form1 f(recorder.program);
-        f.loadAndShow();
+        const StartedSetup tool;
+        tralloma::Form1& f = *tool.form;
         QList<Room> rooms{
             pushButton(f.Command1.widget()),
             pushButton(f.Command2.widget()),

@@ -1,3 +1,4 @@
+#include "support/clicks.h"
 #include "support/testsupport.h"
 #include "toolkit/filelistbox.h"
 #include "toolkit/form.h"
@@ -27,11 +28,6 @@ struct ListWindow {
         form.show();
     }
 
-    QWidget* viewport() const { return list.widget()->viewport(); }
-    QPoint entry(int row) const {
-        return list.widget()->visualItemRect(list.widget()->item(row)).center();
-    }
-
     // One step of a script: "select 1", "click 1", "double 1", "right 1", "ctrl 1", "empty",
     // "key Down".
     void perform(const QString& step) {
@@ -41,19 +37,16 @@ struct ListWindow {
         if (what == QLatin1String("select")) {
             list.select(row);
         } else if (what == QLatin1String("click")) {
-            QTest::mouseClick(viewport(), Qt::LeftButton, {}, entry(row));
+            clickEntry(list.widget(), row);
         } else if (what == QLatin1String("double")) {
-            // As the window system delivers it: press, release, double-click, release.
-            QTest::mouseClick(viewport(), Qt::LeftButton, {}, entry(row));
-            QTest::mouseDClick(viewport(), Qt::LeftButton, {}, entry(row));
-            QTest::mouseRelease(viewport(), Qt::LeftButton, {}, entry(row));
+            doubleClickEntry(list.widget(), row);
         } else if (what == QLatin1String("right")) {
-            QTest::mouseClick(viewport(), Qt::RightButton, {}, entry(row));
+            clickEntry(list.widget(), row, Qt::RightButton);
         } else if (what == QLatin1String("ctrl")) {
-            QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ControlModifier, entry(row));
+            clickEntry(list.widget(), row, Qt::LeftButton, Qt::ControlModifier);
         } else if (what == QLatin1String("empty")) {
-            QTest::mouseClick(viewport(), Qt::LeftButton, {},
-                              viewport()->rect().bottomLeft() + QPoint(10, -10));
+            QWidget* viewport = list.widget()->viewport();
+            click(viewport, viewport->rect().bottomLeft() + QPoint(10, -10));
         } else if (what == QLatin1String("key")) {
             const QHash<QString, Qt::Key> keys{{"Down", Qt::Key_Down}, {"Up", Qt::Key_Up},
                                                {"End", Qt::Key_End},   {"Home", Qt::Key_Home},

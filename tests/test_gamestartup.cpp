@@ -1,11 +1,10 @@
 #include "common/storlek.h"
 #include "formparts.h"
-#include "game/form1.h"
-#include "support/testsupport.h"
+#include "support/startedgame.h"
+#include "support/storlektable.h"
 #include "toolkit/runtimeerror.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QTest>
 #include <QWidget>
@@ -13,34 +12,13 @@
 using namespace testsupport;
 using bitvik::Form1;
 
-namespace {
-
-// A game started in a scratch folder holding bitvik.ini and a picture.
-struct Game {
-    RecordingProgram recorder;
-    std::unique_ptr<Form1> form;
-
-    Game() : form(std::make_unique<Form1>(recorder.program)) { form->loadAndShow(); }
-    bool started() const { return recorder.reports.isEmpty() && form->isVisible(); }
-    QString report() const { return recorder.reports.value(0); }
-};
-
-void startWith(int cols, int rows, int width, int height) {
-    savePicture(gridPicture(width, height, cols, rows), QStringLiteral("bild.bmp"));
-    writeSettings(cols, rows, "bild.bmp");
-}
-
-} // namespace
-
 class TestGameStartup : public QObject {
     Q_OBJECT
 
 private slots:
     void workedExample() {
-        ScratchFolder folder;
-        startWith(4, 3, 400, 300); // 6000 x 4500 twips
-        Game game;
-        QVERIFY2(game.started(), qPrintable(game.report()));
+        const StartedGame game(4, 3); // 6000 x 4500 twips
+        QVERIFY2(game.started(), qPrintable(game.recorder.report()));
         Form1& f = *game.form;
         QCOMPARE(f.Image1.width(), 4455.0f);
         QCOMPARE(f.Image1.height(), 4500.0f);
@@ -76,9 +54,7 @@ private slots:
     }
 
     void trayShowsThePictureInOrderBehindWhiteCovers() {
-        ScratchFolder folder;
-        startWith(4, 3, 400, 300);
-        Game game;
+        const StartedGame game(4, 3);
         Form1& f = *game.form;
         QCOMPARE(tk::layerOf(f).position(f.Image1), 0);
         const QImage shot = f.widget()->grab().toImage();
@@ -105,10 +81,8 @@ private slots:
         QFETCH(int, cols);
         QFETCH(int, rows);
         QFETCH(float, pieceWidth);
-        ScratchFolder folder;
-        startWith(cols, rows, 300, 210);
-        Game game;
-        QVERIFY2(game.started(), qPrintable(game.report()));
+        const StartedGame game(cols, rows, 300, 210);
+        QVERIFY2(game.started(), qPrintable(game.recorder.report()));
         Form1& f = *game.form;
         const int cells = cols * rows;
         QCOMPARE(f.BITVIK.pieceCount.value(), cells);
@@ -122,99 +96,74 @@ private slots:
                 rows * 0.5f);
     }
 
+    // The worked examples in twips, and widths between whole pixels either side of the factors'
+    // bounds.
     void storlekFactor_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
-        QTest::addColumn<int>("scaledHeight");
-        QTest::newRow("2227: factor 1, not a division by zero") << 2227 << 1000 << 1000;
-        QTest::newRow("15 twips wide") << 15 << 30 << 30;
-        QTest::newRow("2228: factor 1") << 2228 << 1000 << 1000;
-        QTest::newRow("6682: factor 1") << 6682 << 1001 << 1001;
-        QTest::newRow("6683: factor 2") << 6683 << 1001 << 500;
-        QTest::newRow("9000 x 6750: factor 2") << 9000 << 6750 << 3375;
-        QTest::newRow("halves round to even") << 9000 << 6751 << 3376;
-        QTest::newRow("6000-pixel photo, 90000 twips: factor 20") << 90000 << 60000 << 3000;
+        QTest::addColumn<int>("room");
+        QTest::addColumn<QSizeF>("shown");
+        for (const StorlekExample& e : storlekExamples()) {
+            const QSize twips = e.pixels * 15;
+            QTest::addRow("%s, game", e.name)
+                << twips.width() << twips.height() << gameRoom << e.inGame;
+            QTest::addRow("%s, tool", e.name)
+                << twips.width() << twips.height() << setupRoom << e.inSetup;
+        }
+        QTest::newRow("2227: factor 1") << 2227 << 1000 << gameRoom << QSizeF(4455, 1000);
+        QTest::newRow("2228: factor 1") << 2228 << 1000 << gameRoom << QSizeF(4455, 1000);
+        QTest::newRow("6682: factor 1") << 6682 << 1001 << gameRoom << QSizeF(4455, 1001);
+        QTest::newRow("6683: factor 2") << 6683 << 1001 << gameRoom << QSizeF(4455, 500);
+        QTest::newRow("90000 x 60000: factor 20, heights past 16 bits")
+            << 90000 << 60000 << gameRoom << QSizeF(4455, 3000);
     }
     void storlekFactor() {
         QFETCH(int, width);
         QFETCH(int, height);
-        QFETCH(int, scaledHeight);
+        QFETCH(int, room);
+        QFETCH(QSizeF, shown);
         RecordingProgram recorder;
         tk::Form form(recorder.program, {});
         tk::Image image(form, {.bounds = {0, 0, float(width), float(height)}});
         common::Int32 w = width;
         common::Int32 h = height;
-        common::storlek(image, w, h, common::roomAbove(Form1::buttonsTop, 70));
+        common::storlek(image, w, h, room);
         QCOMPARE(w.value(), width);
-        QCOMPARE(h.value(), scaledHeight);
+        QCOMPARE(h.value(), int(shown.height()));
         QVERIFY(image.stretch());
-        QCOMPARE(image.width(), 4455.0f);
-        QCOMPARE(image.height(), float(scaledHeight));
+        QCOMPARE(image.width(), float(shown.width()));
+        QCOMPARE(image.height(), float(shown.height()));
     }
 
-    // An upright picture is shrunk whole to the 5790 twips from 70 down to 70 above the buttons.
-    void tallPicturesFitAboveTheButtons_data() {
-        QTest::addColumn<int>("cols");
-        QTest::addColumn<int>("rows");
+    // Shrunk or not, tray and board each stand centred in their half of the window (4800 of the
+    // outer width 9600 at load time), the board over the picture, every cell above the buttons.
+    void pictureShownAtItsSize_data() {
+        QTest::addColumn<int>("cells"); // across and down
         QTest::addColumn<QSize>("pixels");
-        QTest::addColumn<float>("shownWidth");
-        QTest::addColumn<float>("shownHeight");
-        for (const int n : {1, 3, 7}) {
-            QTest::addRow("3:4, %d x %d", n, n)
-                << n << n << QSize(300, 400) << 4299.075f << 5790.0f;
-            QTest::addRow("9:16, %d x %d", n, n)
-                << n << n << QSize(270, 480) << 3582.5625f << 5790.0f;
+        QTest::addColumn<QSizeF>("shown");
+        for (const StorlekExample& e : storlekExamples()) {
+            for (const int n : {1, 3, 7})
+                QTest::addRow("%s, %d x %d", e.name, n, n) << n << e.pixels << e.inGame;
         }
-        QTest::newRow("9:16 photo, factor 3")
-            << 7 << 7 << QSize(900, 1600) << 3224.30625f << 5790.0f;
-        QTest::newRow("tall and narrow") << 7 << 7 << QSize(150, 2000) << 859.815f << 5790.0f;
-        QTest::newRow("just fits: unchanged") << 3 << 3 << QSize(297, 386) << 4455.0f << 5790.0f;
-        QTest::newRow("a pixel taller") << 3 << 3 << QSize(297, 387) << 4443.4884f << 5790.0f;
     }
-    void tallPicturesFitAboveTheButtons() {
-        QFETCH(int, cols);
-        QFETCH(int, rows);
+    void pictureShownAtItsSize() {
+        QFETCH(int, cells);
         QFETCH(QSize, pixels);
-        QFETCH(float, shownWidth);
-        QFETCH(float, shownHeight);
-        ScratchFolder folder;
-        startWith(cols, rows, pixels.width(), pixels.height());
-        Game game;
-        QVERIFY2(game.started(), qPrintable(game.report()));
-        Form1& f = *game.form;
-        QCOMPARE(f.Image1.width(), shownWidth);
-        QCOMPARE(f.Image1.height(), shownHeight);
-        // Tray and board each centred in their half of the window (4800 of the outer width
-        // 9600 at load time), the board over the picture.
+        QFETCH(QSizeF, shown);
+        const StartedGame game(cells, cells, pixels.width(), pixels.height());
+        QVERIFY2(game.started(), qPrintable(game.recorder.report()));
+        const Form1& f = *game.form;
+        QCOMPARE(f.Image1.width(), float(shown.width()));
+        QCOMPARE(f.Image1.height(), float(shown.height()));
         const float x0 = f.Image3(0).left();
         QCOMPARE(f.Image2(0).left(), 4800 + x0);
         QCOMPARE(f.Image1.left(), f.Image2(0).left());
-        QVERIFY(qAbs(x0 + shownWidth / 2 - 2400) <= 0.5f);
+        QVERIFY(qAbs(x0 + f.Image1.width() / 2 - 2400) <= 0.5f);
         const QRectF room(0, 70, f.clientWidth(), Form1::buttonsTop - 70);
-        for (int k = 0; k < cols * rows; ++k) {
+        for (int k = 0; k < cells * cells; ++k) {
             for (const tk::Image* cell : {&f.Image3(k), &f.Image2(k)})
                 QVERIFY2(room.contains(cell->rect()), qPrintable(QStringLiteral("cell %1").arg(k)));
         }
-    }
-
-    void smallAndLargePicturesBuild_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<float>("shownHeight");
-        QTest::newRow("100 pixels wide") << 100 << 80 << 1200.0f;
-        QTest::newRow("148 pixels wide") << 148 << 100 << 1500.0f;
-        QTest::newRow("3000 x 2000 photo") << 3000 << 2000 << 3000.0f;
-    }
-    void smallAndLargePicturesBuild() {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(float, shownHeight);
-        ScratchFolder folder;
-        startWith(3, 2, width, height);
-        Game game;
-        QVERIFY2(game.started(), qPrintable(game.report()));
-        QCOMPARE(game.form->Image1.width(), 4455.0f);
-        QCOMPARE(game.form->Image1.height(), shownHeight);
     }
 
     void designValuesBeforeLoad() {
@@ -235,26 +184,8 @@ private slots:
                 !f.Picture4.visible());
     }
 
-    void focusAndTabOrder() {
-        ScratchFolder folder;
-        startWith(2, 2, 400, 300);
-        Game game;
-        Form1& f = *game.form;
-        f.widget()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
-        QCOMPARE(QApplication::focusWidget(), f.Command3D1.widget());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), f.Command3D2.widget());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), f.Command3D3.widget());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), f.Command3D1.widget());
-    }
-
     void unloadRemovesTheBackdrop() {
-        ScratchFolder folder;
-        startWith(2, 2, 400, 300);
-        Game game;
+        const StartedGame game(2, 2);
         QVERIFY(game.form->Form2);
         game.form->close();
         QVERIFY(!game.form->Form2);

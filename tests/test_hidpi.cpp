@@ -3,10 +3,8 @@
 
 #include "common/programicon.h"
 #include "game/bitmaps.h"
-#include "game/form1.h"
-#include "setup/form1.h"
 #include "support/startedgame.h"
-#include "support/testsupport.h"
+#include "support/startedsetup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -55,7 +53,7 @@ private slots:
     void gameWindowTwiceAsLargeInTheSameTwips() {
         StartedGame game(4, 3);
         bitvik::Form1& f = *game.form;
-        QVERIFY2(game.recorder.reports.isEmpty(), qPrintable(game.recorder.reports.value(0)));
+        QVERIFY2(game.started(), qPrintable(game.recorder.report()));
         QCOMPARE(f.widget()->devicePixelRatioF(), qreal(ratio));
         QCOMPARE(f.widget()->size(), QSize(634, 455));
         QCOMPARE(grabbed(f.widget()).size(), QSize(634, 455) * ratio);
@@ -68,11 +66,8 @@ private slots:
     }
 
     void setupWindowTwiceAsLargeInTheSameTwips() {
-        ScratchFolder folder;
-        savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("a.bmp"), "BMP");
-        RecordingProgram recorder(QStringLiteral("Tralloma"));
-        tralloma::Form1 f(recorder.program);
-        f.loadAndShow();
+        const StartedSetup tool;
+        tralloma::Form1& f = *tool.form;
         QCOMPARE(grabbed(f.widget()).size(), QSize(632, 453) * ratio);
         QCOMPARE(f.File1.widget()->geometry(), QRect(184, 64, 136, 362));
         QCOMPARE(f.Command1.widget()->geometry(), QRect(433, 380, 89, 73));
@@ -119,11 +114,8 @@ private slots:
     }
 
     void boxLinesOnWholeDevicePixels() {
-        ScratchFolder folder;
-        savePicture(gridPicture(300, 200, 1, 1), QStringLiteral("a.bmp"), "BMP");
-        RecordingProgram recorder(QStringLiteral("Tralloma"));
-        tralloma::Form1 f(recorder.program);
-        f.loadAndShow();
+        const StartedSetup tool;
+        tralloma::Form1& f = *tool.form;
         for (QWidget* box : QList<QWidget*>{f.Text1.widget(), f.Frame2.widget()}) {
             const QImage shot = grabbed(box);
             const int right = shot.width() - 1;

@@ -1,8 +1,8 @@
 // Tens of thousands of seeded random clicks and key presses on the game window, with the game's
 // invariants checked after every event.
 
-#include "game/form1.h"
-#include "support/testsupport.h"
+#include "support/clicks.h"
+#include "support/startedgame.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,7 +34,7 @@ private:
         ++asked;
         const QList<QAbstractButton*> buttons = box->buttons();
         // Mostly Nej, so that games go on long enough to be finished.
-        QTest::mouseClick(buttons[rng() % 8 == 0 ? 0 : buttons.size() - 1], Qt::LeftButton);
+        click(buttons[rng() % 8 == 0 ? 0 : buttons.size() - 1]);
     }
     std::mt19937& rng;
     QTimer timer;
@@ -59,24 +59,21 @@ private slots:
         const int events = 40000;
         int games = 0, finished = 0, placements = 0;
 
-        std::unique_ptr<RecordingProgram> recorder;
-        std::unique_ptr<Form1> form;
+        std::unique_ptr<GameWindow> game;
         const auto newGame = [&] {
-            form.reset();
+            game.reset();
             const Grid grid = grids[games++ % std::size(grids)];
             savePicture(gridPicture(300, 240, grid.cols, grid.rows), QStringLiteral("bild.bmp"));
             writeSettings(grid.cols, grid.rows, "bild.bmp");
-            recorder = std::make_unique<RecordingProgram>();
-            form = std::make_unique<Form1>(
-                recorder->program,
+            game = std::make_unique<GameWindow>(
                 tk::Random([tick = std::uint64_t(games)]() mutable { return tick += 7919; }));
-            form->loadAndShow();
-            QVERIFY(form->isVisible());
+            QVERIFY(game->form->isVisible());
         };
         newGame();
 
         for (int n = 0; n < events; ++n) {
-            Form1& f = *form;
+            Form1& f = *game->form;
+            const RecordingProgram& recorder = game->recorder;
             const int cells = f.BITVIK.pieceCount.value();
             const int before = f.BITVIK.placedCount.value();
             const int kind = int(rng() % 100);
@@ -86,17 +83,14 @@ private slots:
                 const QRectF r = (rng() % 2 ? f.Image3(k) : f.Image2(k)).rect();
                 const QPointF at(r.left() + r.width() * (rng() % 1000) / 1000.0,
                                  r.top() + r.height() * (rng() % 1000) / 1000.0);
-                QTest::mouseClick(f.widget(), Qt::LeftButton, {}, (at / 15).toPoint());
+                click(f.widget(), (at / 15).toPoint());
             } else if (kind < 85) {
                 const QPoint at(int(rng() % 634), int(rng() % 455));
-                QWidget* target = f.widget()->childAt(at);
-                QWidget* receiver = target ? target : f.widget();
-                const QPoint local = receiver->mapFrom(f.widget(), at);
                 if (kind < 80)
-                    QTest::mouseClick(receiver, Qt::LeftButton, {}, local);
+                    clickInWindow(f.widget(), at);
                 else
-                    QTest::mouseDClick(receiver, rng() % 2 ? Qt::LeftButton : Qt::RightButton, {},
-                                       local);
+                    doubleClickInWindow(f.widget(), at,
+                                        rng() % 2 ? Qt::LeftButton : Qt::RightButton);
             } else {
                 const Qt::Key keys[] = {Qt::Key_Tab,    Qt::Key_Backtab, Qt::Key_Space,
                                         Qt::Key_Return, Qt::Key_Escape,  Qt::Key_Left,
@@ -105,9 +99,9 @@ private slots:
                 QTest::keyClick(focus ? focus : f.widget(), keys[rng() % std::size(keys)]);
             }
 
-            QVERIFY2(recorder->reports.isEmpty(), qPrintable(recorder->reports.value(0)));
-            if (recorder->program.hasEnded()) {
-                QCOMPARE(recorder->endings, QList<int>{0});
+            QVERIFY2(recorder.reports.isEmpty(), qPrintable(recorder.reports.value(0)));
+            if (recorder.program.hasEnded()) {
+                QCOMPARE(recorder.endings, QList<int>{0});
                 finished += f.BITVIK.placedCount == f.BITVIK.pieceCount;
                 newGame();
                 continue;

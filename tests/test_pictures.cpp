@@ -39,21 +39,6 @@ QByteArray withOrientation(const QByteArray& jpeg, int orientation) {
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
-QByteArray jpegClaiming(int width, int height) {
-    QByteArray bytes = encoded(gridPicture(64, 48, 2, 2), "JPEG");
-    const int frame = markerAt(bytes, 0xC0, 1);
-    bytes[frame + 5] = char(height >> 8);
-    bytes[frame + 6] = char(height & 0xFF);
-    bytes[frame + 7] = char(width >> 8);
-    bytes[frame + 8] = char(width & 0xFF);
-    return bytes;
-}
-
-bool near(QColor a, QColor b, int tolerance = 40) {
-    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
-           qAbs(a.blue() - b.blue()) <= tolerance;
-}
-
 // Qt's allocation limit for one test, back to what it was afterwards.
 struct AllocationLimit {
     explicit AllocationLimit(int megabytes) { QImageReader::setAllocationLimit(megabytes); }
@@ -107,11 +92,11 @@ private slots:
             << jpegWithScans(300) << true << QSize(64, 48) << 300 << 9216ull << "";
         QTest::newRow("1,000 scans") << jpegWithScans(1000) << true << QSize(64, 48) << 301
                                      << 9216ull << "fler än 300 avsnitt";
-        QTest::newRow("claims 100 MP") << progressiveJpegClaiming(12000, 8400) << true
-                                       << QSize(12000, 8400) << -1 << 302400000ull << "";
+        QTest::newRow("claims 100 MP")
+            << jpegClaiming(12000, 8400) << true << QSize(12000, 8400) << -1 << 302400000ull << "";
         QTest::newRow("claims 20000 x 20000")
-            << progressiveJpegClaiming(20000, 20000) << true << QSize(20000, 20000) << -1
-            << 1200000000ull << "20000 × 20000 bildpunkter, progressiv";
+            << jpegClaiming(20000, 20000) << true << QSize(20000, 20000) << -1 << 1200000000ull
+            << "20000 × 20000 bildpunkter, progressiv";
         QTest::newRow("BMP") << encoded(photo, "BMP") << false << QSize() << 0 << 0ull << "";
         QTest::newRow("nothing after the start marker")
             << QByteArray("\xFF\xD8", 2) << true << QSize(0, 0) << 0 << 0ull << "";
@@ -193,14 +178,7 @@ private slots:
 
     void fiftyMegapixelPhotoLoadsBeyondTheAllocationLimit() {
         ScratchFolder folder;
-        {
-            QImage photo(8688, 5792, QImage::Format_RGB32);
-            QPainter painter(&photo);
-            for (int k = 0; k < 12; ++k)
-                painter.fillRect(k % 4 * 2172, k / 4 * 1930, 2172, 1932, cellColour(k));
-            painter.end();
-            QVERIFY(photo.save(QStringLiteral("foto.jpg"), "JPEG", 80));
-        }
+        QVERIFY(gridPicture(8688, 5792, 4, 3).save(QStringLiteral("foto.jpg"), "JPEG", 80));
         QVERIFY2(QImageReader(QStringLiteral("foto.jpg")).read().isNull(),
                  "Qt decodes it whole: the limit no longer makes this test worth anything");
 
@@ -274,14 +252,10 @@ private slots:
     void drawsWhatWasLoaded() {
         ScratchFolder folder;
         // Wide enough to be decoded at an eighth first, so that drawing it whole decodes again.
-        QImage red(3200, 64, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        savePicture(red, QStringLiteral("bild.jpg"), "JPEG");
+        savePicture(filled(QSize(3200, 64), Qt::red), QStringLiteral("bild.jpg"), "JPEG");
         const tk::Picture picture =
             tk::Picture::load(QStringLiteral("bild.jpg"), common::previewPixels(1));
-        QImage blue(3200, 64, QImage::Format_RGB32);
-        blue.fill(Qt::blue);
-        savePicture(blue, QStringLiteral("bild.jpg"), "JPEG");
+        savePicture(filled(QSize(3200, 64), Qt::blue), QStringLiteral("bild.jpg"), "JPEG");
         QFile replaced(QStringLiteral("bild.jpg"));
         QVERIFY(replaced.open(QIODevice::ReadWrite));
         QVERIFY(replaced.setFileTime(QDateTime::currentDateTime().addSecs(60),
@@ -295,25 +269,38 @@ private slots:
         QVERIFY(near(gone.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::blue));
     }
 
-    void tooLargeToDecode_data() {
+    // Each failure names the file.
+    void loadFailures_data() {
         QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("limit"); // megabytes; 0 keeps Qt's own
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<int>("limit");        // megabytes; 0 keeps Qt's own
+        QTest::addColumn<QString>("named");
+        QTest::newRow("missing") << "saknas.bmp" << QByteArray() << 0 << "finns inte i mappen";
+        QTest::newRow("zero bytes") << "tom.gif" << QByteArray("") << 0 << "tom";
+        QTest::newRow("text named .jpg")
+            << "text.jpg" << QByteArray("inte en bild\n") << 0 << "kan inte läsas";
+        QTest::newRow("truncated BMP")
+            << "kort.bmp" << QByteArray("BM\x10\x00") << 0 << "kan inte läsas";
+        QTest::newRow("BMP claiming 60000 x 60000")
+            << "jatte.bmp" << bmpClaiming(60000, 60000) << 0 << "kan inte läsas";
+        QTest::newRow("truncated GIF")
+            << "kort.gif" << QByteArray("GIF89a\x10\x00") << 0 << "kan inte läsas";
         QTest::newRow("JPEG claiming 65000 x 65000")
-            << "stor.jpg" << jpegClaiming(65000, 65000) << 0;
+            << "stor.jpg" << jpegClaiming(65000, 65000, false) << 0 << "för stor";
         QTest::newRow("BMP of 600 x 600 beyond a 1 MB limit")
-            << "stor.bmp" << encoded(gridPicture(600, 600, 2, 2), "BMP") << 1;
+            << "stor.bmp" << encoded(gridPicture(600, 600, 2, 2), "BMP") << 1 << "för stor";
     }
-    void tooLargeToDecode() {
+    void loadFailures() {
         QFETCH(QString, fileName);
         QFETCH(QByteArray, bytes);
         QFETCH(int, limit);
+        QFETCH(QString, named);
         ScratchFolder folder;
-        writeBytes(fileName, bytes);
+        if (!bytes.isNull())
+            writeBytes(fileName, bytes);
         const AllocationLimit allowed(limit ? limit : QImageReader::allocationLimit());
         const QString message = loadFailure(fileName);
-        QVERIFY2(message.contains(fileName) && message.contains(QStringLiteral("för stor")),
-                 qPrintable(message));
+        QVERIFY2(message.contains(fileName) && message.contains(named), qPrintable(message));
     }
 
     // The error lies past the header, in a later scan: decoding at load finds it.

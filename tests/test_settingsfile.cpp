@@ -1,6 +1,8 @@
 #include "common/settingsfile.h"
 #include "support/fullfilesystem.h"
+#include "support/settingsbytes.h"
 #include "support/testsupport.h"
+#include "support/unreadablesettings.h"
 
 #include <cerrno>
 #include <QDir>
@@ -11,8 +13,11 @@
 using common::Int16;
 using common::SettingsReader;
 using common::SettingsWriter;
+using testsupport::failureOf;
+using testsupport::folderEntries;
 using testsupport::readBytes;
 using testsupport::ScratchFolder;
+using testsupport::settingsBytes;
 using testsupport::SmallFilesystem;
 using testsupport::writeBytes;
 
@@ -70,20 +75,7 @@ Read readAll(const QString& fileName = QStringLiteral("bitvik.ini")) {
     return r;
 }
 
-QString failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const tk::RuntimeError& error) {
-        return error.message();
-    }
-    return {};
-}
-
-const QByteArray oldBytes("3\r\n3\r\n\"old.bmp\"\r\n");
-
-QStringList entries() {
-    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
+const QByteArray oldBytes = settingsBytes(3, 3, "old.bmp");
 
 void save(int cols, int rows, const QString& name) {
     SettingsWriter writer(QStringLiteral("bitvik.ini"));
@@ -110,9 +102,9 @@ private slots:
             << 7 << 1 << "" << QByteArray::fromHex("370D0A310D0A22220D0A");
         QTest::newRow("Swedish name in Windows-1252")
             << 2 << 5 << QStringLiteral("fjäll ö å.jpg")
-            << QByteArray("2\r\n5\r\n\"fj\xE4ll \xF6 \xE5.jpg\"\r\n");
+            << settingsBytes(2, 5, "fj\xE4ll \xF6 \xE5.jpg");
         QTest::newRow("comma and spaces inside the quotes")
-            << 1 << 1 << " a, b .gif" << QByteArray("1\r\n1\r\n\" a, b .gif\"\r\n");
+            << 1 << 1 << " a, b .gif" << settingsBytes(1, 1, " a, b .gif");
     }
     void writtenBytes() {
         QFETCH(int, cols);
@@ -133,7 +125,7 @@ private slots:
         ScratchFolder folder;
         save(7, 7, QStringLiteral("a-much-longer-name.bmp"));
         save(2, 3, QStringLiteral("b.bmp"));
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), QByteArray("2\r\n3\r\n\"b.bmp\"\r\n"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(2, 3, "b.bmp"));
     }
 
     void readingRules_data() {
@@ -155,7 +147,7 @@ private slots:
         QTest::newRow("Windows-1252 name") << QByteArray("1\r\n1\r\n\"\xD6land \x80.jpg\"\r\n") << 1
                                            << 1 << QStringLiteral("Öland €.jpg");
         QTest::newRow("large counts read as written")
-            << QByteArray("9\r\n12\r\n\"x\"\r\n") << 9 << 12 << "x";
+            << settingsBytes(9, 12, "x") << 9 << 12 << "x";
     }
     void readingRules() {
         QFETCH(QByteArray, bytes);
@@ -173,24 +165,8 @@ private slots:
     void readingFailures_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("named");
-        QTest::newRow("empty file") << QByteArray() << "värde 1 (antal kolumner) saknas";
-        QTest::newRow("one value") << QByteArray("4\r\n") << "värde 2 (antal rader) saknas";
-        QTest::newRow("two values")
-            << QByteArray("4\r\n3\r\n") << "värde 3 (bildfilens namn) saknas";
-        QTest::newRow("32768 columns") << QByteArray("32768\r\n3\r\n\"x\"\r\n") << "32768";
-        QTest::newRow("-40000 rows") << QByteArray("3\r\n-40000\r\n\"x\"\r\n") << "-40000";
-        QTest::newRow("non-numeric") << QByteArray("fyra\r\n3\r\n\"x\"\r\n") << "\"fyra\"";
-        QTest::newRow("decimal point")
-            << QByteArray("4.5\r\n3\r\n\"x\"\r\n") << "inte är ett heltal";
-        QTest::newRow("unterminated quote")
-            << QByteArray("4\r\n3\r\n\"sol.bmp\r\n") << "avslutande citattecken";
-        QTest::newRow("binary garbage")
-            << QByteArray("\x01\x02\xFF\xFE\x00\x80", 6) << "inte är ett heltal";
-        QTest::newRow("megabyte-long line")
-            << QByteArray("4,3,\"") + QByteArray(1 << 20, 'a') + "\""
-            << "längre än 4096";
-        QTest::newRow("junk after a quote")
-            << QByteArray("\"4\"x\r\n3\r\n\"a\"\r\n") << "oväntade tecken";
+        for (const testsupport::UnreadableSettings& s : testsupport::unreadableSettings())
+            QTest::newRow(s.name) << s.bytes << QString::fromUtf8(s.why);
     }
     void readingFailures() {
         QFETCH(QByteArray, bytes);
@@ -230,11 +206,10 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, reason);
         ScratchFolder folder;
-        const QByteArray before("3\r\n3\r\n\"old.bmp\"\r\n");
-        writeBytes(QStringLiteral("bitvik.ini"), before);
+        writeBytes(QStringLiteral("bitvik.ini"), oldBytes);
         const QString message = failureOf([&] { save(4, 4, name); });
         QVERIFY2(message.contains(reason), qPrintable(message));
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), before);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
         QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"bitvik.ini"});
     }
 
@@ -261,7 +236,7 @@ private slots:
         QCOMPARE(fault::failing, fault::Step::none);
         QVERIFY2(message.contains(reason) && message.contains("orörd"), qPrintable(message));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
-        QCOMPARE(entries(), QStringList{"bitvik.ini"});
+        QCOMPARE(folderEntries(), QStringList{"bitvik.ini"});
     }
 
     void fullDiskLeavesTheOldFile() {
@@ -275,7 +250,7 @@ private slots:
         QVERIFY2(message.contains("disken är full") && message.contains(folder.path()),
                  qPrintable(message));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), oldBytes);
-        QCOMPARE(entries(), (QStringList{"bitvik.ini", "fyllnad"}));
+        QCOMPARE(folderEntries(), (QStringList{"bitvik.ini", "fyllnad"}));
     }
 
     void leftoversOfEarlierSavesAreCleared() {
@@ -285,8 +260,9 @@ private slots:
         writeBytes(QStringLiteral("bitvik.ini.backup"), "kvar");
         writeBytes(QStringLiteral("bitvik.ini.sparas.Stor12"), QByteArray(100 * 1024, 'x'));
         save(2, 2, QStringLiteral("a.bmp"));
-        QCOMPARE(entries(), (QStringList{"bitvik.ini", "bitvik.ini.backup",
-                                         "bitvik.ini.sparas.Ab3xY", "bitvik.ini.sparas.Stor12"}));
+        QCOMPARE(folderEntries(),
+                 (QStringList{"bitvik.ini", "bitvik.ini.backup", "bitvik.ini.sparas.Ab3xY",
+                              "bitvik.ini.sparas.Stor12"}));
     }
 
     void savingThroughALink_data() {
@@ -325,7 +301,7 @@ private slots:
                  QFileInfo(linkTo).absoluteFilePath());
         if (refusal.isEmpty()) {
             QVERIFY2(message.isEmpty(), qPrintable(message));
-            QCOMPARE(readBytes(linkTo), QByteArray("4\r\n4\r\n\"ny.bmp\"\r\n"));
+            QCOMPARE(readBytes(linkTo), settingsBytes(4, 4, "ny.bmp"));
         } else {
             QVERIFY2(message.contains(refusal) && message.contains("orörd"), qPrintable(message));
             QCOMPARE(readBytes(QStringLiteral("data/riktig.ini")), oldBytes);

@@ -1,7 +1,9 @@
-#include "game/form1.h"
-#include "setup/form1.h"
+#include "support/clicks.h"
 #include "support/fullfilesystem.h"
-#include "support/testsupport.h"
+#include "support/settingsbytes.h"
+#include "support/startedgame.h"
+#include "support/startedsetup.h"
+#include "support/storlektable.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -17,42 +19,8 @@ using tralloma::Form1;
 
 namespace {
 
-const QByteArray crlf = "\r\n";
-
-// Tralloma started in the current folder, its report and end recorded.
-struct Tool {
-    RecordingProgram recorder{QStringLiteral("Tralloma")};
-    std::unique_ptr<Form1> form = std::make_unique<Form1>(recorder.program);
-
-    Tool() { form->loadAndShow(); }
-    bool started() const { return recorder.reports.isEmpty() && form->isVisible(); }
-    QString report() const { return recorder.reports.value(0); }
-};
-
 void picture(const QString& name, int width, int height, int cols = 1, int rows = 1) {
     savePicture(gridPicture(width, height, cols, rows), name, "BMP");
-}
-
-void click(QWidget* widget) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-}
-
-QPoint entryCentre(const Form1& f, int row) {
-    const QListWidget* list = f.File1.widget();
-    return list->visualItemRect(list->item(row)).center();
-}
-
-void clickEntry(const Form1& f, int row) {
-    QTest::mouseClick(f.File1.widget()->viewport(), Qt::LeftButton, {}, entryCentre(f, row));
-}
-
-// As the window system delivers it: press, release, double-click, release.
-void doubleClickEntry(const Form1& f, int row) {
-    QWidget* viewport = f.File1.widget()->viewport();
-    const QPoint at = entryCentre(f, row);
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
 }
 
 void clickOption(const Form1& f, const QString& caption) {
@@ -71,15 +39,6 @@ void type(QWidget* widget, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), {});
 }
 
-QByteArray settings(int cols, int rows, const QByteArray& name) {
-    return QByteArray::number(cols) + crlf + QByteArray::number(rows) + crlf + '"' + name + '"' +
-           crlf;
-}
-
-QStringList folderEntries() {
-    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
 } // namespace
 
 class TestSetup : public QObject {
@@ -90,8 +49,8 @@ private slots:
         ScratchFolder folder;
         picture(QStringLiteral("b.gif"), 300, 200);
         savePicture(gridPicture(400, 300, 2, 1), QStringLiteral("a.bmp"));
-        Tool tool;
-        QVERIFY2(tool.started(), qPrintable(tool.report()));
+        SetupWindow tool;
+        QVERIFY2(tool.started(), qPrintable(tool.recorder.report()));
         Form1& f = *tool.form;
         QCOMPARE(f.File1.fileName(), QStringLiteral("a.bmp"));
         QCOMPARE(f.Text1.text(), QStringLiteral("a.bmp"));
@@ -109,52 +68,41 @@ private slots:
     }
 
     void previewWidth_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<float>("shownWidth");
-        QTest::addColumn<float>("shownHeight");
-        QTest::newRow("600 pixels, 9000 twips: half height") << 600 << 450 << 4455.0f << 3375.0f;
-        QTest::newRow("445 pixels: full height") << 445 << 300 << 4455.0f << 4500.0f;
-        QTest::newRow("446 pixels: half height") << 446 << 300 << 4455.0f << 2250.0f;
-        QTest::newRow("149 pixels: full height") << 149 << 100 << 4455.0f << 1500.0f;
-        QTest::newRow("148 pixels: full height, no division by zero")
-            << 148 << 100 << 4455.0f << 1500.0f;
-        QTest::newRow("3000-pixel photo: a tenth") << 3000 << 2000 << 4455.0f << 3000.0f;
-        // From the preview's top at 360 down to 70 above "Avbryt" at 5685.
-        QTest::newRow("just fits above the buttons") << 297 << 350 << 4455.0f << 5250.0f;
-        QTest::newRow("3:4, shrunk to fit") << 300 << 400 << 3901.8375f << 5255.0f;
-        QTest::newRow("9:16, shrunk to fit") << 270 << 480 << 3251.53125f << 5255.0f;
+        QTest::addColumn<QSize>("pixels");
+        QTest::addColumn<QSizeF>("shown");
+        for (const StorlekExample& e : storlekExamples())
+            QTest::newRow(e.name) << e.pixels << e.inSetup;
     }
     void previewWidth() {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(float, shownWidth);
-        QFETCH(float, shownHeight);
+        QFETCH(QSize, pixels);
+        QFETCH(QSizeF, shown);
         ScratchFolder folder;
         picture(QStringLiteral("a.bmp"), 300, 200);
-        savePicture(gridPicture(width, height, 1, 1), QStringLiteral("b.jpg"), "JPEG");
-        Tool tool;
+        savePicture(gridPicture(pixels.width(), pixels.height(), 1, 1), QStringLiteral("b.jpg"),
+                    "JPEG");
+        SetupWindow tool;
         Form1& f = *tool.form;
         for (int again = 0; again < 2; ++again) {
-            clickEntry(f, 1);
-            QVERIFY2(tool.recorder.reports.isEmpty(), qPrintable(tool.report()));
+            clickEntry(f.File1.widget(), 1);
+            QVERIFY2(tool.recorder.reports.isEmpty(), qPrintable(tool.recorder.report()));
             QCOMPARE(f.Text1.text(), QStringLiteral("b.jpg"));
-            QCOMPARE(f.Image1.picture().pixelSize(), QSize(width, height));
+            QCOMPARE(f.Image1.picture().pixelSize(), pixels);
             QVERIFY(f.Image1.stretch());
-            QCOMPARE(f.Image1.width(), shownWidth);
-            QCOMPARE(f.Image1.height(), shownHeight);
+            QCOMPARE(f.Image1.width(), float(shown.width()));
+            QCOMPARE(f.Image1.height(), float(shown.height()));
         }
     }
 
     void okSavesTheChoice_data() {
         QTest::addColumn<QStringList>("chosen");
         QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("untouched") << QStringList() << settings(3, 3, "a.bmp");
-        QTest::newRow("x = 7, y = 1") << QStringList{"x = 7", "y = 1"} << settings(7, 1, "a.bmp");
+        QTest::newRow("untouched") << QStringList() << settingsBytes(3, 3, "a.bmp");
+        QTest::newRow("x = 7, y = 1")
+            << QStringList{"x = 7", "y = 1"} << settingsBytes(7, 1, "a.bmp");
         QTest::newRow("rows chosen first")
-            << QStringList{"y = 5", "x = 2"} << settings(2, 5, "a.bmp");
+            << QStringList{"y = 5", "x = 2"} << settingsBytes(2, 5, "a.bmp");
         QTest::newRow("mind changed")
-            << QStringList{"x = 4", "y = 7", "x = 1"} << settings(1, 7, "a.bmp");
+            << QStringList{"x = 4", "y = 7", "x = 1"} << settingsBytes(1, 7, "a.bmp");
     }
     void okSavesTheChoice() {
         QFETCH(QStringList, chosen);
@@ -162,7 +110,7 @@ private slots:
         ScratchFolder folder;
         picture(QStringLiteral("a.bmp"), 300, 200);
         picture(QStringLiteral("b.bmp"), 300, 200);
-        Tool tool;
+        SetupWindow tool;
         for (const QString& caption : chosen)
             clickOption(*tool.form, caption);
         click(tool.form->Command1.widget());
@@ -175,17 +123,17 @@ private slots:
         ScratchFolder folder;
         for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
             picture(QString::fromLatin1(name), 300, 200);
-        Tool tool;
+        SetupWindow tool;
         clickOption(*tool.form, QStringLiteral("x = 4"));
-        doubleClickEntry(*tool.form, 2);
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(4, 3, "c.bmp"));
+        doubleClickEntry(tool.form->File1.widget(), 2);
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(4, 3, "c.bmp"));
         QCOMPARE(tool.recorder.endings, QList<int>{0});
     }
 
     void leavingWithoutSaving_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<bool>("byClosing");
-        const QByteArray earlier = settings(5, 2, "gammal.bmp");
+        const QByteArray earlier = settingsBytes(5, 2, "gammal.bmp");
         QTest::newRow("Avbryt, no file") << QByteArray() << false;
         QTest::newRow("Avbryt, earlier file") << earlier << false;
         QTest::newRow("window closed, no file") << QByteArray() << true;
@@ -199,7 +147,7 @@ private slots:
         if (!before.isNull())
             writeBytes(QStringLiteral("bitvik.ini"), before);
         const QStringList entries = folderEntries();
-        Tool tool;
+        SetupWindow tool;
         clickOption(*tool.form, QStringLiteral("x = 7"));
         if (byClosing) {
             tool.form->close();
@@ -215,18 +163,17 @@ private slots:
     }
 
     void typedNameIsSavedAsTyped() {
-        ScratchFolder folder;
-        picture(QStringLiteral("a.bmp"), 300, 200);
-        Tool tool;
+        StartedSetup tool;
         Form1& f = *tool.form;
         const tk::Picture shown = f.Image1.picture();
-        QTest::mouseClick(f.Text1.widget(), Qt::LeftButton);
+        click(f.Text1.widget());
         QTest::keyClick(f.Text1.widget(), Qt::Key_A, Qt::ControlModifier);
         type(f.Text1.widget(), QStringLiteral("min, egen bild.gif"));
         QVERIFY(f.Image1.picture() == shown);
         QCOMPARE(f.Image1.height(), 3000.0f);
         click(f.Command1.widget());
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(3, 3, "min, egen bild.gif"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")),
+                 settingsBytes(3, 3, "min, egen bild.gif"));
     }
 
     void savedPictureIsPlayed_data() {
@@ -244,23 +191,21 @@ private slots:
         ScratchFolder folder;
         picture(name, 400, 300, 4, 2);
         {
-            Tool tool;
-            QVERIFY2(tool.started(), qPrintable(tool.report()));
+            SetupWindow tool;
+            QVERIFY2(tool.started(), qPrintable(tool.recorder.report()));
             QCOMPARE(tool.form->Text1.widget()->cursorPosition(), 0); // the name shows its start
             clickOption(*tool.form, QStringLiteral("x = 4"));
             clickOption(*tool.form, QStringLiteral("y = 2"));
             click(tool.form->Command1.widget());
-            QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(4, 2, onDisk));
+            QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(4, 2, onDisk));
         }
-        RecordingProgram recorder;
-        bitvik::Form1 game(recorder.program);
-        game.loadAndShow();
-        QVERIFY2(recorder.reports.isEmpty(), qPrintable(recorder.reports.value(0)));
-        QCOMPARE(game.BITVIK.fileName, name);
-        QCOMPARE(game.BITVIK.pieceCount.value(), 8);
-        const QImage shot = game.widget()->grab().toImage();
+        const GameWindow game;
+        QVERIFY2(game.started(), qPrintable(game.recorder.report()));
+        QCOMPARE(game.form->BITVIK.fileName, name);
+        QCOMPARE(game.form->BITVIK.pieceCount.value(), 8);
+        const QImage shot = game.form->widget()->grab().toImage();
         for (int k = 0; k < 8; ++k)
-            QCOMPARE(shot.pixelColor((game.Image3(k).rect().center() / 15).toPoint()),
+            QCOMPARE(shot.pixelColor((game.form->Image3(k).rect().center() / 15).toPoint()),
                      cellColour(k));
     }
 
@@ -282,23 +227,24 @@ private slots:
             QVERIFY(QDir().mkdir(QStringLiteral("bitvik.ini")));
             writeBytes(QStringLiteral("bitvik.ini/inuti.txt"), "kvar");
         } else {
-            writeBytes(QStringLiteral("bitvik.ini"), settings(5, 2, "gammal.bmp"));
+            writeBytes(QStringLiteral("bitvik.ini"), settingsBytes(5, 2, "gammal.bmp"));
         }
         const QStringList entries = folderEntries();
-        Tool tool;
+        SetupWindow tool;
         if (!typed.isNull()) {
             tool.form->Text1.widget()->selectAll();
             type(tool.form->Text1.widget(), typed);
         }
         click(tool.form->Command1.widget());
         QCOMPARE(tool.recorder.endings, QList<int>{1});
-        QVERIFY2(tool.report().contains(named) && tool.report().contains("bitvik.ini"),
-                 qPrintable(tool.report()));
+        QVERIFY2(tool.recorder.report().contains(named) &&
+                     tool.recorder.report().contains("bitvik.ini"),
+                 qPrintable(tool.recorder.report()));
         QCOMPARE(folderEntries(), entries);
         if (iniIsFolder)
             QCOMPARE(readBytes(QStringLiteral("bitvik.ini/inuti.txt")), QByteArray("kvar"));
         else
-            QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(5, 2, "gammal.bmp"));
+            QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(5, 2, "gammal.bmp"));
     }
 
     void fullDiskEndsWithTheReport() {
@@ -307,16 +253,16 @@ private slots:
         if (!disk.mounted())
             QSKIP(qPrintable(disk.skipReason));
         picture(QStringLiteral("a.bmp"), 40, 30);
-        writeBytes(QStringLiteral("bitvik.ini"), settings(5, 2, "gammal.bmp"));
+        writeBytes(QStringLiteral("bitvik.ini"), settingsBytes(5, 2, "gammal.bmp"));
         QVERIFY(disk.fill());
         const QStringList entries = folderEntries();
-        Tool tool;
+        SetupWindow tool;
         click(tool.form->Command1.widget());
         QCOMPARE(tool.recorder.endings, QList<int>{1});
-        QVERIFY2(tool.report().contains(QStringLiteral("disken är full")),
-                 qPrintable(tool.report()));
+        QVERIFY2(tool.recorder.report().contains(QStringLiteral("disken är full")),
+                 qPrintable(tool.recorder.report()));
         QCOMPARE(folderEntries(), entries);
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(5, 2, "gammal.bmp"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(5, 2, "gammal.bmp"));
     }
 
     void startFailures_data() {
@@ -344,12 +290,12 @@ private slots:
             QVERIFY(file);
             std::fclose(file);
         }
-        Tool tool;
+        SetupWindow tool;
         QCOMPARE(tool.recorder.endings, QList<int>{1});
-        QVERIFY2(tool.report().contains(named), qPrintable(tool.report()));
+        QVERIFY2(tool.recorder.report().contains(named), qPrintable(tool.recorder.report()));
         if (!brokenPicture)
-            QVERIFY2(tool.report().contains(QDir::toNativeSeparators(folder.path())),
-                     qPrintable(tool.report()));
+            QVERIFY2(tool.recorder.report().contains(QDir::toNativeSeparators(folder.path())),
+                     qPrintable(tool.recorder.report()));
         QVERIFY(!tool.form->isVisible());
         QVERIFY(tool.form->Form2 && tool.form->Form2->isVisible());
         QVERIFY(!QFile::exists(QStringLiteral("bitvik.ini")));
@@ -402,7 +348,7 @@ private slots:
     void tallPreviewStaysAboveTheButtons() {
         ScratchFolder folder;
         picture(QStringLiteral("hög.bmp"), 300, 460);
-        Tool tool;
+        SetupWindow tool;
         Form1& f = *tool.form;
         QCOMPARE(f.Image1.height(), 5255.0f);
         const int middle = int(f.Image1.rect().center().x() / 15);
@@ -414,20 +360,17 @@ private slots:
 
         // The game shows the picture in the same proportions.
         writeSettings(1, 1, "h\xF6g.bmp");
-        RecordingProgram gameRecorder;
-        bitvik::Form1 game(gameRecorder.program);
-        game.loadAndShow();
-        QVERIFY2(gameRecorder.reports.isEmpty(), qPrintable(gameRecorder.reports.value(0)));
-        QCOMPARE(f.Image1.width() / f.Image1.height(), game.Image1.width() / game.Image1.height());
+        const GameWindow game;
+        QVERIFY2(game.started(), qPrintable(game.recorder.report()));
+        QCOMPARE(f.Image1.width() / f.Image1.height(),
+                 game.form->Image1.width() / game.form->Image1.height());
 
         click(f.Command1.widget());
-        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings(3, 3, "h\xF6g.bmp"));
+        QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(3, 3, "h\xF6g.bmp"));
     }
 
     void keysPressNoButton() {
-        ScratchFolder folder;
-        picture(QStringLiteral("a.bmp"), 300, 200);
-        Tool tool;
+        StartedSetup tool;
         Form1& f = *tool.form;
         for (QWidget* focus :
              QList<QWidget*>{f.File1.widget(), f.Text1.widget(), f.Option1(2).widget()}) {
@@ -438,31 +381,6 @@ private slots:
         QVERIFY(tool.recorder.endings.isEmpty());
         QVERIFY(!QFile::exists(QStringLiteral("bitvik.ini")));
         QVERIFY(f.isVisible());
-    }
-
-    void tabOrder() {
-        ScratchFolder folder;
-        picture(QStringLiteral("a.bmp"), 300, 200);
-        Tool tool;
-        Form1& f = *tool.form;
-        QVERIFY(QTest::qWaitForWindowActive(f.widget()));
-        // Of each group only the chosen button takes a Tab stop.
-        const QList<QWidget*> order{
-            f.File1.widget(),      f.Text1.widget(),      f.Command1.widget(), f.Command2.widget(),
-            f.Option1(2).widget(), f.Option2(2).widget(), f.Bild.widget(),     f.File1.widget()};
-        QCOMPARE(QApplication::focusWidget(), order[0]);
-        for (qsizetype i = 1; i < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), order[i]);
-        }
-        // "y = 6" has its tab position after the whole " X-led" frame.
-        clickOption(f, QStringLiteral("y = 6"));
-        f.File1.widget()->setFocus();
-        for (int i = 0; i < 5; ++i)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), f.Option1(5).widget());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), f.Option2(2).widget());
     }
 
     // Selections faster than the decodes: each one's name and size at once, and at the end the
@@ -477,10 +395,10 @@ private slots:
         photo(QStringLiteral("a.jpg"), Qt::red);
         photo(QStringLiteral("b.jpg"), Qt::green);
         savePicture(gridPicture(400, 300, 1, 1), QStringLiteral("c.bmp"));
-        Tool tool;
+        SetupWindow tool;
         Form1& f = *tool.form;
         for (int row : {1, 0, 2}) {
-            clickEntry(f, row);
+            clickEntry(f.File1.widget(), row);
             QCOMPARE(f.Text1.text(), f.File1.widget()->item(row)->text());
             QCOMPARE(f.Image1.width(), 4455.0f);
         }
@@ -497,18 +415,18 @@ private slots:
     void brokenPixelsAreReportedWhenDecoded() {
         ScratchFolder folder;
         writeBytes(QStringLiteral("trasig.jpg"), brokenScanJpeg());
-        Tool tool;
+        SetupWindow tool;
         QTRY_COMPARE(tool.recorder.endings, QList<int>{1});
-        QVERIFY2(tool.report().contains(QStringLiteral("trasig.jpg")) &&
-                     tool.report().contains(QStringLiteral("skadade")),
-                 qPrintable(tool.report()));
+        QVERIFY2(tool.recorder.report().contains(QStringLiteral("trasig.jpg")) &&
+                     tool.recorder.report().contains(QStringLiteral("skadade")),
+                 qPrintable(tool.recorder.report()));
     }
 
     // What the preview decoded is in the shared cache for the game to draw from.
     void previewedPhotoLeavesItsThumbnail() {
         ScratchFolder folder;
         savePicture(gridPicture(2400, 1800, 2, 2), QStringLiteral("foto.jpg"), "JPEG");
-        Tool tool;
+        SetupWindow tool;
         const QString thumbnails = folder.cache() + QStringLiteral("/thumbnails/x-large");
         QTRY_COMPARE(QDir(thumbnails).entryList(QDir::Files).size(), 1);
         click(tool.form->Command2.widget());

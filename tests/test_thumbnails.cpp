@@ -39,19 +39,9 @@ void writeThumbnail(const QString& path, QImage image,
     QVERIFY(image.save(path, "PNG"));
 }
 
-QImage filled(QSize size, QColor colour) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
 QColor drawnMiddle(const QString& fileName) {
     const tk::Picture picture = tk::Picture::load(fileName, common::previewPixels(1));
     return picture.render(QSize(297, 223)).pixelColor(148, 111);
-}
-
-bool near(QColor a, QColor b) {
-    return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 60;
 }
 
 } // namespace
@@ -224,10 +214,8 @@ private slots:
         savePicture(gridPicture(2400, 1800, 4, 3), QStringLiteral("foto.jpg"), "JPEG");
         writeSettings(4, 3, "foto.jpg");
         const auto shot = [] {
-            RecordingProgram recorder;
-            bitvik::Form1 form(recorder.program);
-            form.loadAndShow();
-            return form.widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const GameWindow game;
+            return game.form->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         };
         const QImage decoded = shot();
         const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));

@@ -1,5 +1,6 @@
 #include "common/previewpixels.h"
 #include "formparts.h"
+#include "support/clicks.h"
 #include "support/testsupport.h"
 #include "toolkit/controlarray.h"
 #include "toolkit/form.h"
@@ -57,32 +58,6 @@ private slots:
         QCOMPARE(tk::Picture::load(QStringLiteral("png-named.bmp"), common::previewPixels(1))
                      .pixelSize(),
                  QSize(20, 10));
-    }
-
-    void loaderFailures_data() {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("named");
-        QTest::newRow("missing") << "saknas.bmp" << QByteArray() << "finns inte i mappen";
-        QTest::newRow("zero bytes") << "tom.gif" << QByteArray("") << "tom";
-        QTest::newRow("text named .jpg")
-            << "text.jpg" << QByteArray("inte en bild\n") << "kan inte läsas";
-        QTest::newRow("truncated BMP")
-            << "kort.bmp" << QByteArray("BM\x10\x00") << "kan inte läsas";
-        QTest::newRow("BMP claiming 60000 x 60000")
-            << "jatte.bmp" << bmpClaiming(60000, 60000) << "kan inte läsas";
-        QTest::newRow("truncated GIF")
-            << "kort.gif" << QByteArray("GIF89a\x10\x00") << "kan inte läsas";
-    }
-    void loaderFailures() {
-        QFETCH(QString, fileName);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, named);
-        ScratchFolder folder;
-        if (!bytes.isNull())
-            writeBytes(fileName, bytes);
-        const QString message = loadFailure(fileName);
-        QVERIFY2(message.contains(named) && message.contains(fileName), qPrintable(message));
     }
 
     void loaderRefusesAFolder() {
@@ -156,9 +131,7 @@ private slots:
         tk::Image lower(b.form, {.bounds = {750, 750, 1500, 1500}});
         upper.setClickHandler([&] { clicks << "upper"; });
         lower.setClickHandler([&] { clicks << "lower"; });
-        const auto clickAt = [&](int x, int y) {
-            QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(x, y));
-        };
+        const auto clickAt = [&](int x, int y) { click(b.form.widget(), QPoint(x, y)); };
         clickAt(60, 60); // both overlap here; the outline above takes no click
         clickAt(140, 140);
         lower.zOrder(0);
@@ -178,9 +151,9 @@ private slots:
         left.setClickHandler([&] { ++clicks; });
         QTest::mousePress(b.form.widget(), Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseRelease(b.form.widget(), Qt::LeftButton, {}, QPoint(150, 10));
-        QTest::mouseClick(b.form.widget(), Qt::RightButton, {}, QPoint(10, 10));
+        click(b.form.widget(), QPoint(10, 10), Qt::RightButton);
         QCOMPARE(clicks, 0);
-        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(99, 99));
+        click(b.form.widget(), QPoint(99, 99));
         QCOMPARE(clicks, 1);
     }
 
@@ -216,8 +189,8 @@ private slots:
         covers.setClickHandler([&](int index) { clicked << index; });
         covers(2).setVisible(true);
         covers(2).setLeft(1500);
-        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(105, 5));
-        QTest::mouseClick(b.form.widget(), Qt::LeftButton, {}, QPoint(61, 5));
+        click(b.form.widget(), QPoint(105, 5));
+        click(b.form.widget(), QPoint(61, 5));
         QCOMPARE(clicked, (QList<int>{2, 0}));
     }
 

@@ -2,6 +2,7 @@
 // run-time error; and three values it read must read back alike once written in the file's form.
 
 #include "common/settingsfile.h"
+#include "support/settingsbytes.h"
 #include "windows1252.h"
 
 #include <cstdint>
@@ -46,10 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!writable(first.name))
         return 0;
-    const QByteArray canonical = QByteArray::number(first.cols) + "\r\n" +
-                                 QByteArray::number(first.rows) + "\r\n\"" +
-                                 common::toWindows1252(first.name).bytes + "\"\r\n";
-    const Values again = readValues(canonical);
+    const Values again = readValues(testsupport::settingsBytes(
+        first.cols, first.rows, common::toWindows1252(first.name).bytes));
     if (again.cols != first.cols || again.rows != first.rows || again.name != first.name)
         std::abort();
     return 0;

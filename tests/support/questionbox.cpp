@@ -1,9 +1,10 @@
 #include "questionbox.h"
 
+#include "clicks.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPushButton>
-#include <QTest>
 
 namespace testsupport {
 
@@ -59,7 +60,7 @@ void QuestionBox::look() {
             chosen = button;
     }
     if (chosen)
-        QTest::mouseClick(chosen, Qt::LeftButton);
+        click(chosen);
     else
         box->reject();
 }

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "settingsbytes.h"
+
 #include "common/previewpixels.h"
 #include "toolkit/picture.h"
 #include "toolkit/runtimeerror.h"
@@ -43,20 +45,49 @@ void writeBytes(const QString& fileName, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+QStringList folderEntries() {
+    return QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+QString failureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const tk::RuntimeError& error) {
+        return error.message();
+    }
+    return {};
+}
+
 QColor cellColour(int index) {
     return QColor(QColor::fromHsv((index * 47) % 360, 200, 120 + (index * 37) % 130).rgb());
 }
 
 QImage gridPicture(int width, int height, int cols, int rows) {
     QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        const int r = int(qint64(y) * rows / height);
-        for (int x = 0; x < width; ++x) {
-            const int c = int(qint64(x) * cols / width);
-            image.setPixelColor(x, y, cellColour(r * cols + c));
+    QPainter painter(&image);
+    // Pixel x lies in column x * cols / width, rounded down.
+    const auto edge = [](int i, int size, int parts) {
+        return int((qint64(i) * size + parts - 1) / parts);
+    };
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            const QPoint from(edge(c, width, cols), edge(r, height, rows));
+            const QPoint to(edge(c + 1, width, cols), edge(r + 1, height, rows));
+            painter.fillRect(QRect(from, to - QPoint(1, 1)), cellColour(r * cols + c));
         }
     }
     return image;
+}
+
+QImage filled(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+bool near(QColor a, QColor b, int tolerance) {
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
 void savePicture(const QImage& image, const QString& fileName, const char* format) {
@@ -77,15 +108,12 @@ QByteArray encoded(const QImage& image, const char* format, int quality, bool pr
 namespace {
 const QByteArray startOfScan("\xFF\xDA", 2);
 const QByteArray endOfImage("\xFF\xD9", 2);
-
 // Entropy-coded data never holds FF DA or FF D9: stuffing and restart markers keep them out.
-QByteArray smallProgressiveJpeg() {
-    return encoded(gridPicture(64, 48, 2, 2), "JPEG", 90, true);
-}
+
 } // namespace
 
 QByteArray jpegWithScans(int scans, quint16 width, quint16 height) {
-    const QByteArray jpeg = progressiveJpegClaiming(width, height);
+    const QByteArray jpeg = jpegClaiming(width, height);
     const qsizetype last = jpeg.lastIndexOf(startOfScan);
     const qsizetype end = jpeg.lastIndexOf(endOfImage);
     const int present = int(jpeg.count(startOfScan));
@@ -94,9 +122,9 @@ QByteArray jpegWithScans(int scans, quint16 width, quint16 height) {
     return jpeg.left(end) + jpeg.mid(last, end - last).repeated(scans - present) + endOfImage;
 }
 
-QByteArray progressiveJpegClaiming(quint16 width, quint16 height) {
-    QByteArray jpeg = smallProgressiveJpeg();
-    const qsizetype frame = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
+QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive) {
+    QByteArray jpeg = encoded(gridPicture(64, 48, 2, 2), "JPEG", 90, progressive);
+    const int frame = markerAt(jpeg, progressive ? 0xC2 : 0xC0, 1);
     if (frame < 0)
         return {};
     jpeg[frame + 5] = char(height >> 8);
@@ -141,18 +169,11 @@ QByteArray bmpClaiming(qint32 width, qint32 height) {
 }
 
 QString loadFailure(const QString& fileName) {
-    try {
-        tk::Picture::load(fileName, common::previewPixels(1));
-    } catch (const tk::RuntimeError& error) {
-        return error.message();
-    }
-    return {};
+    return failureOf([&] { tk::Picture::load(fileName, common::previewPixels(1)); });
 }
 
 void writeSettings(int cols, int rows, const QByteArray& name) {
-    writeBytes(QStringLiteral("bitvik.ini"), QByteArray::number(cols) + "\r\n" +
-                                                 QByteArray::number(rows) + "\r\n\"" + name +
-                                                 "\"\r\n");
+    writeBytes(QStringLiteral("bitvik.ini"), settingsBytes(cols, rows, name));
 }
 
 } // namespace testsupport

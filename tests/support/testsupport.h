@@ -33,6 +33,7 @@ private:
 // A program whose error report and end are recorded instead of shown and performed.
 struct RecordingProgram {
     explicit RecordingProgram(const QString& name = QStringLiteral("Bitvik"));
+    QString report() const { return reports.value(0); }
     QStringList reports;
     QList<int> endings;
     tk::Program program;
@@ -40,15 +41,22 @@ struct RecordingProgram {
 
 QByteArray readBytes(const QString& fileName);
 void writeBytes(const QString& fileName, const QByteArray& bytes);
+// Every entry of the current folder, hidden and special ones too, by name.
+QStringList folderEntries();
+// The message of the run-time error the action ends with, or empty.
+QString failureOf(const std::function<void()>& action);
 
 // A picture whose every cell of a cols x rows grid has its own colour.
 QImage gridPicture(int width, int height, int cols, int rows);
 QColor cellColour(int index);
+QImage filled(QSize size, QColor colour);
+// Alike in every channel to within the tolerance, as a scaled or compressed pixel is.
+bool near(QColor a, QColor b, int tolerance = 40);
 void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
 QByteArray encoded(const QImage& image, const char* format, int quality = 95,
                    bool progressive = false);
-// A small progressive JPEG whose frame header claims another size.
-QByteArray progressiveJpegClaiming(quint16 width, quint16 height);
+// A small JPEG whose frame header claims another size.
+QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive = true);
 // The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
 int markerAt(const QByteArray& jpeg, uchar kind, int n);
 // A progressive 320 x 240 JPEG whose header reads well and whose third scan is broken.
@@ -60,6 +68,7 @@ QByteArray jpegWithScans(int scans, quint16 width = 64, quint16 height = 48);
 QByteArray bmpClaiming(qint32 width, qint32 height);
 // The message of the run-time error that loading the picture ends with, or empty.
 QString loadFailure(const QString& fileName);
+// bitvik.ini in the current folder, naming the picture (in Windows-1252).
 void writeSettings(int cols, int rows, const QByteArray& name);
 
 } // namespace testsupport
