@@ -168,16 +168,15 @@ class Display:
         time.sleep(SETTLE_INTERVAL)
         return self._grab(left, top, width, height) == first
 
-    def save_screenshot(self, path):
-        self.run(["import", "-window", "root", path])
-
-    def save_window_screenshot(self, path, window):
-        """The window with the frame the window manager gives it."""
-        left, top, width, height = self.geometry(window)
-        extents = self.property(window, "_NET_FRAME_EXTENTS")
-        l, r, t, b = extents if extents is not None and len(extents) == 4 else (0, 0, 0, 0)
-        crop = f"{width + l + r}x{height + t + b}+{left - l}+{top - t}"
-        self.run(["import", "-window", "root", "-crop", crop, "+repage", path])
+    def save_screenshot(self, path, window=None):
+        """The screen, or the window with the frame the window manager gives it."""
+        crop = []
+        if window is not None:
+            left, top, width, height = self.geometry(window)
+            extents = self.property(window, "_NET_FRAME_EXTENTS")
+            l, r, t, b = extents if extents is not None and len(extents) == 4 else (0, 0, 0, 0)
+            crop = ["-crop", f"{width + l + r}x{height + t + b}+{left - l}+{top - t}", "+repage"]
+        self.run(["import", "-window", "root", *crop, path])
 
     def click(self, x, y, button=1, double=False):
         repeat = ["--repeat", "2", "--delay", "60"] if double else []
@@ -360,14 +359,29 @@ class E2ETestCase(unittest.TestCase):
     def files(self):
         return sorted(os.listdir(self.folder))
 
-    def keep_screenshot(self, name):
-        target = os.environ.get("E2E_SCREENSHOTS")
-        if target:
-            os.makedirs(target, exist_ok=True)
-            self.display.save_screenshot(os.path.join(target, name))
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
 
-    def keep_window_screenshot(self, name, window):
+    def read(self, name="bitvik.ini"):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def game_folder(self, cols, rows, size=(400, 300), picture=b"rutor.bmp"):
+        """A picture of cols x rows coloured cells and settings naming it (bytes, as saved)."""
+        write_grid_bmp(self.path(picture.decode("latin-1")), *size, cols, rows)
+        self.write("bitvik.ini", b'%d\r\n%d\r\n"%s"\r\n' % (cols, rows, picture))
+
+    def answer_report(self, program, title, status, *said):
+        """The program's error report, answered with Enter: its exit status and what it said."""
+        self.display.wait_window(title)
+        self.display.key("Return")
+        self.assertEqual(program.wait(), status)
+        for words in said:
+            self.assertIn(words, program.stderr)
+
+    def keep_screenshot(self, name, window=None):
         target = os.environ.get("E2E_SCREENSHOTS")
         if target:
             os.makedirs(target, exist_ok=True)
-            self.display.save_window_screenshot(os.path.join(target, name), window)
+            self.display.save_screenshot(os.path.join(target, name), window)

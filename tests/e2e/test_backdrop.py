@@ -3,7 +3,7 @@ the taskbar show one window a program, and minimised and restored with the main 
 
 import unittest
 
-from harness import E2ETestCase, wait_for, write_grid_bmp
+from harness import E2ETestCase, wait_for
 from xwindows import ICONIC, NORMAL, WindowManager
 
 SKIPS = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}
@@ -14,9 +14,7 @@ class TestBackdrop(E2ETestCase):
     def setUp(self):
         super().setUp()
         self.x = WindowManager(self.display)
-        write_grid_bmp(self.path("bild.bmp"), 300, 200, 2, 2)
-        with open(self.path("bitvik.ini"), "wb") as f:
-            f.write(b'2\r\n2\r\n"bild.bmp"\r\n')
+        self.game_folder(2, 2, (300, 200), b"bild.bmp")
 
     def windows(self, name):
         """The program's main window and its backdrop, once both are mapped."""
@@ -31,18 +29,13 @@ class TestBackdrop(E2ETestCase):
 
         return wait_for(both, what=f"the windows of {name}")
 
-    def test_one_entry_a_program(self):
+    def test_one_entry_a_program_minimised_and_restored_with_the_main_window(self):
         for name in ("bitvik", "tralloma"):
             with self.subTest(name):
                 main, backdrop = self.windows(name)
                 self.assertTrue(SKIPS <= self.x.states(backdrop), self.x.states(backdrop))
                 self.assertFalse(SKIPS & self.x.states(main))
                 self.assertIn("_NET_WM_STATE_BELOW", self.x.states(backdrop))
-
-    def test_minimised_and_restored_with_the_main_window(self):
-        for name in ("bitvik", "tralloma"):
-            with self.subTest(name):
-                main, backdrop = self.windows(name)
                 maximised = {s for s in self.x.states(backdrop) if "MAXIMIZED" in s}
                 self.assertEqual(len(maximised), 2)
                 self.x.minimise(main)

@@ -29,8 +29,7 @@ class TestDestroyedWindows(E2ETestCase):
         for program, settings, title, design, status in cases:
             with self.subTest(program=program, title=title, status=status):
                 if settings:
-                    with open(self.path("bitvik.ini"), "wb") as f:
-                        f.write(settings)
+                    self.write("bitvik.ini", settings)
                 elif os.path.exists(self.path("bitvik.ini")):
                     os.remove(self.path("bitvik.ini"))
                 before = self.files()
@@ -43,8 +42,7 @@ class TestDestroyedWindows(E2ETestCase):
                 self.assertEqual(self.files(), before)
 
     def test_quit_question_answers_no(self):
-        with open(self.path("bitvik.ini"), "wb") as f:
-            f.write(SETTINGS)
+        self.write("bitvik.ini", SETTINGS)
         game = self.start("bitvik")
         w = self.window("Bitvik", GAME)
         w.click(GAME["Sluta"])

@@ -31,8 +31,8 @@ def caption_pixels(shot, rect, rows=None, columns=None):
 class TestCaptionsWhole(E2ETestCase):
     """A caption cut off by its control would reach the control's inner edge."""
 
-    def demo_folder(self):
-        for name in ("sol.bmp", "bitvik.ini"):
+    def demo_folder(self, *names):
+        for name in ("sol.bmp", "bitvik.ini", *names):
             shutil.copy(os.path.join(DEMO, name), self.path(name))
 
     def assert_whole(self, what, shot, rect, rows, inner, edge=2):
@@ -53,7 +53,7 @@ class TestCaptionsWhole(E2ETestCase):
             w.click(b.covers[k])
         w.click(b.pieces[2])
         shot = self.display.screenshot()
-        self.keep_window_screenshot("bitvik-window.png", w.id)
+        self.keep_screenshot("bitvik-window.png", w.id)
         for caption in ("Blanda", "Se bild", "Sluta"):
             rect = w.rect(GAME[caption])
             # The caption stands in the lower half, inside the three-pixel bevel.
@@ -67,12 +67,11 @@ class TestCaptionsWhole(E2ETestCase):
         game.kill()
 
     def test_setup_window(self):
-        self.demo_folder()
-        shutil.copy(os.path.join(DEMO, "fjäll.jpg"), self.path("fjäll.jpg"))
+        self.demo_folder("fjäll.jpg")
         self.start("tralloma")
         w = self.window("Hämta", SETUP)
         shot = self.display.screenshot()
-        self.keep_window_screenshot("tralloma-window.png", w.id)
+        self.keep_screenshot("tralloma-window.png", w.id)
         for caption in ("OK", "Avbryt"):
             rect = w.rect(SETUP[caption])
             self.assert_whole(caption, shot, rect, range(4, rect[3] - 4), inner=3)
@@ -92,13 +91,11 @@ class TestTwiceAsLarge(E2ETestCase):
     scale = 2
 
     def test_game_window(self):
-        write_grid_bmp(self.path("rutor.bmp"), 400, 300, 4, 3)
-        with open(self.path("bitvik.ini"), "wb") as f:
-            f.write(b'4\r\n3\r\n"rutor.bmp"\r\n')
+        self.game_folder(4, 3)
         self.start("bitvik")
         w, b = self.window("Bitvik", GAME), BOARDS[4, 3, 400, 300]
         shot = self.display.screenshot()
-        self.keep_window_screenshot("bitvik-2x.png", w.id)
+        self.keep_screenshot("bitvik-2x.png", w.id)
         # The same twips as at 1x, each line of a sunken border two device pixels wide, and the
         # cell's own colour right inside it.
         for inside, rect in ((cell_colour(0), b.pieces[0]), (cell_colour(5), b.pieces[5]),
@@ -125,7 +122,7 @@ class TestTwiceAsLarge(E2ETestCase):
         self.start("tralloma")
         w = self.window("Hämta", SETUP)
         shot = self.display.screenshot()
-        self.keep_window_screenshot("tralloma-2x.png", w.id)
+        self.keep_screenshot("tralloma-2x.png", w.id)
         # The name box and the file list: black lines two device pixels wide on both sides.
         for name in ("Bildfilens namn", "Bilder"):
             x, y, width, height = w.rect(SETUP[name])

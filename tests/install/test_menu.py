@@ -10,11 +10,9 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 
-import desktopentry  # noqa: E402
 from controls import BOARDS, GAME, SETUP  # noqa: E402
 from harness import E2ETestCase, cell_colour, close_to, write_grid_bmp  # noqa: E402
-
-BUILD = os.environ["BITVIK_BUILD"]
+from installed import exec_arguments, install  # noqa: E402
 
 
 class TestMenuEntries(E2ETestCase):
@@ -22,9 +20,7 @@ class TestMenuEntries(E2ETestCase):
         super().setUp()
         self.prefix = tempfile.mkdtemp(prefix="bitvik-prefix-")
         self.addCleanup(shutil.rmtree, self.prefix, True)
-        installed = subprocess.run(["cmake", "--install", BUILD, "--prefix", self.prefix],
-                                   capture_output=True, text=True, timeout=60)
-        self.assertEqual(installed.returncode, 0, installed.stderr)
+        install(self.prefix)
         # A home whose Pictures folder is configured in Swedish, as xdg-user-dirs makes it.
         self.home = os.path.join(self.folder, "hem")
         self.pictures = os.path.join(self.home, "Bilder")
@@ -34,8 +30,7 @@ class TestMenuEntries(E2ETestCase):
             f.write('XDG_PICTURES_DIR="$HOME/Bilder"\n')
 
     def launch(self, entry):
-        path = os.path.join(self.prefix, "share", "applications", f"{entry}.desktop")
-        argv = desktopentry.exec_arguments(desktopentry.read(path)["Exec"])
+        argv = exec_arguments(self.prefix, entry)
         env = dict(self.display.env, HOME=self.home)
         env.pop("XDG_CONFIG_HOME", None)
         process = subprocess.Popen(argv, cwd="/", env=env, stdout=subprocess.PIPE,
@@ -65,6 +60,12 @@ class TestMenuEntries(E2ETestCase):
         with open(path, "rb") as f:
             return f.read()
 
+    def picture(self):
+        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+
+    def settings(self):
+        return self.read(os.path.join(self.pictures, "bitvik.ini"))
+
     def test_first_run_with_an_empty_pictures_folder(self):
         game = self.launch("bitvik")
         # Tralloma lists the demo pictures in the user's own data folder; OK there starts the
@@ -82,18 +83,18 @@ class TestMenuEntries(E2ETestCase):
         self.assertIsNone(game.poll())
 
     def test_first_run_with_pictures_saved_then_played(self):
-        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+        self.picture()
         game = self.launch("bitvik")
         self.press("OK")
         self.window("Bitvik", GAME)
-        self.assertEqual(self.read(os.path.join(self.pictures, "bitvik.ini")),
+        self.assertEqual(self.settings(),
                          b'3\r\n3\r\n"rutor.bmp"\r\n')
         self.assertEqual(self.files(self.pictures), ["bitvik.ini", "rutor.bmp"])
         self.assertIsNone(self.files(os.path.join(self.home, ".local", "share", "bitvik")))
         self.assertIsNone(game.poll())
 
     def test_first_run_with_pictures_cancelled(self):
-        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+        self.picture()
         launcher = self.launch("bitvik")
         self.press("Avbryt")
         self.assertEqual(launcher.wait(timeout=10), 0)
@@ -102,25 +103,24 @@ class TestMenuEntries(E2ETestCase):
         self.assertEqual(self.files(self.pictures), ["rutor.bmp"])
 
     def test_settings_present_start_the_game_at_once(self):
-        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+        self.picture()
         with open(os.path.join(self.pictures, "bitvik.ini"), "wb") as f:
             f.write(b'2\r\n2\r\n"rutor.bmp"\r\n')
         game = self.launch("bitvik")
         self.window("Bitvik", GAME)
         self.assertEqual(self.display.windows("Hämta"), [])
-        self.assertEqual(self.read(os.path.join(self.pictures, "bitvik.ini")),
+        self.assertEqual(self.settings(),
                          b'2\r\n2\r\n"rutor.bmp"\r\n')
         self.assertIsNone(game.poll())
 
     def test_setup_then_game_in_the_pictures_folder(self):
-        write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
+        self.picture()
         tralloma = self.launch("tralloma")
         w = self.window("Hämta", SETUP)
         self.assertEqual(self.window_icons(w.id), [16, 32, 48])
         w.click(SETUP["OK"])  # with the first picture of the folder and 3 x 3 chosen at start
         self.assertEqual(tralloma.wait(timeout=10), 0)
-        with open(os.path.join(self.pictures, "bitvik.ini"), "rb") as f:
-            self.assertEqual(f.read(), b'3\r\n3\r\n"rutor.bmp"\r\n')
+        self.assertEqual(self.settings(), b'3\r\n3\r\n"rutor.bmp"\r\n')
 
         game = self.launch("bitvik")
         w = self.window("Bitvik", GAME)

@@ -12,14 +12,20 @@ import tempfile
 import unittest
 
 import desktopentry
+from installed import BUILD, entry_path, exec_arguments, expected_exec, install
 
-BUILD = os.environ["BITVIK_BUILD"]
 SIDES = (16, 32, 48, 64, 128, 256)
 SOURCE = os.path.join(os.path.dirname(__file__), "..", "..")
 
 
 def run(argv, text=True, **kwargs):
     return subprocess.run(argv, capture_output=True, text=text, timeout=120, **kwargs)
+
+
+def validated(entry):
+    """What desktop-file-validate says of the entry: (0, "") when it finds nothing."""
+    checked = run(["desktop-file-validate", entry])
+    return checked.returncode, checked.stdout + checked.stderr
 
 
 def png_size(path):
@@ -59,8 +65,8 @@ class TestPackage(unittest.TestCase):
     def staged(self, path):
         return os.path.join(self.root, path.lstrip("/"))
 
-    def entry(self, name):
-        return desktopentry.read(self.staged(f"/usr/share/applications/{name}.desktop"))
+    def field(self, name):
+        return run(["dpkg-deb", "-f", self.deb, name]).stdout.strip()
 
     def test_programs_land_in_games(self):
         for program in ("bitvik", "tralloma"):
@@ -99,16 +105,12 @@ class TestPackage(unittest.TestCase):
                 self.assertEqual(drawn.returncode, 0, drawn.stderr)
                 self.check_icon(png, side)
 
-    def test_entries_are_valid(self):
-        for name in ("bitvik", "tralloma"):
-            path = self.staged(f"/usr/share/applications/{name}.desktop")
-            checked = run(["desktop-file-validate", path])
-            self.assertEqual((checked.returncode, checked.stdout + checked.stderr), (0, ""))
-
-    def test_entries_name_the_staged_files(self):
+    def test_entries_are_valid_and_name_the_staged_files(self):
         for name, title in (("bitvik", "Bitvik"), ("tralloma", "Tralloma")):
             with self.subTest(name):
-                entry = self.entry(name)
+                path = entry_path(self.staged("/usr"), name)
+                self.assertEqual(validated(path), (0, ""))
+                entry = desktopentry.read(path)
                 self.assertEqual(entry["Type"], "Application")
                 self.assertEqual(entry["Name"], title)
                 for key in ("Comment", "GenericName"):
@@ -117,10 +119,7 @@ class TestPackage(unittest.TestCase):
                 self.assertEqual(entry["Categories"].split(";"), ["Game", "LogicGame", ""])
                 self.assertEqual(entry["Icon"], "bitvik")
                 args = desktopentry.exec_arguments(entry["Exec"])
-                # The game's entry names the setup tool too, for a folder with no settings.
-                programs = ["bitvik", "tralloma"] if name == "bitvik" else ["tralloma"]
-                self.assertEqual(args, ["/usr/libexec/bitvik/start-in-pictures"] +
-                                 [f"/usr/games/{p}" for p in programs])
+                self.assertEqual(args, expected_exec("/usr", name))
                 self.assertTrue(os.access(self.staged(args[0]), os.X_OK))
                 self.assertEqual(entry["TryExec"], f"/usr/games/{name}")
 
@@ -205,10 +204,8 @@ class TestPackage(unittest.TestCase):
         with gzip.open(changelog, "rt", encoding="utf-8") as f:
             text = f.read()
         parsed = run(["dpkg-parsechangelog", "-l", "-", "-S", "Version"], input=text)
-        version = run(["dpkg-deb", "-f", self.deb, "Version"]).stdout.strip()
-        self.assertEqual(parsed.stdout.strip(), version, parsed.stderr)
-        maintainer = run(["dpkg-deb", "-f", self.deb, "Maintainer"]).stdout.strip()
-        self.assertIn(f" -- {maintainer}  ", text)
+        self.assertEqual(parsed.stdout.strip(), self.field("Version"), parsed.stderr)
+        self.assertIn(f" -- {self.field('Maintainer')}  ", text)
         with open(self.staged("/usr/share/doc/bitvik/copyright"), encoding="utf-8") as f:
             copyright = f.read()
         self.assertTrue(copyright.startswith(
@@ -239,8 +236,7 @@ class TestLauncher(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.prefix = tempfile.mkdtemp(prefix="bitvik-launcher-prefix-")
-        done = run(["cmake", "--install", BUILD, "--prefix", cls.prefix])
-        assert done.returncode == 0, done.stderr
+        install(cls.prefix)
         cls.launcher = os.path.join(cls.prefix, "libexec", "bitvik", "start-in-pictures")
 
     @classmethod
@@ -255,13 +251,22 @@ class TestLauncher(unittest.TestCase):
         self.pictures = os.path.join(self.home, "Bilder")
         self.data = os.path.join(self.home, ".local", "share", "bitvik")
         self.bin = os.path.join(self.folder, "bin")
-        for folder in (self.home, self.config, self.bin):
-            os.makedirs(folder)
+        os.makedirs(self.bin)
         for name in ("bitvik", "tralloma"):
             path = os.path.join(self.bin, name)
             with open(path, "w") as f:
                 f.write(FAKE_PROGRAM)
             os.chmod(path, 0o755)
+        self.fresh_home()
+
+    def fresh_home(self, pictures="Bilder", create=True):
+        """An empty home with no settings but its Pictures folder, when one is named."""
+        shutil.rmtree(self.home, True)
+        shutil.rmtree(self.config, True)
+        os.makedirs(self.home)
+        os.makedirs(self.config)
+        if pictures:
+            self.pictures_at(pictures, create)
 
     def pictures_at(self, name, create=True):
         with open(os.path.join(self.config, "user-dirs.dirs"), "w") as f:
@@ -304,8 +309,7 @@ class TestLauncher(unittest.TestCase):
         ]
         for holds, setup, status, programs, ini in cases:
             with self.subTest(holds=holds, setup=setup):
-                shutil.rmtree(self.home)
-                self.pictures_at("Bilder")
+                self.fresh_home()
                 self.put(pictures, "FOTO.JPG")
                 if holds == "settings":
                     self.put(pictures, "bitvik.ini", b'1\r\n1\r\n"FOTO.JPG"\r\n')
@@ -323,8 +327,7 @@ class TestLauncher(unittest.TestCase):
         }
         for holds, files in cases.items():
             with self.subTest(holds):
-                shutil.rmtree(self.home)
-                self.pictures_at("Bilder")
+                self.fresh_home()
                 for name in files:
                     self.put(os.path.join(self.pictures, os.path.dirname(name)),
                              os.path.basename(name))
@@ -336,7 +339,6 @@ class TestLauncher(unittest.TestCase):
                 self.assertEqual(self.tree(self.pictures), sorted(files))
 
     def test_the_data_folder_is_seeded_only_while_it_holds_no_picture(self):
-        self.pictures_at("Bilder")
         self.put(self.data, "sol.bmp", b"the user's own")
         self.put(self.data, "bitvik.ini", b'1\r\n1\r\n"sol.bmp"\r\n')
         done, runs = self.start("bitvik", "tralloma")
@@ -347,7 +349,6 @@ class TestLauncher(unittest.TestCase):
             self.assertEqual(f.read(), b"the user's own")
 
     def test_a_namesake_of_a_demo_picture_is_never_replaced(self):
-        self.pictures_at("Bilder")
         os.makedirs(os.path.join(self.data, "sol.bmp"))
         self.put(self.data, "fjäll.jpg.txt", b"notes")
         done, runs = self.start("tralloma")
@@ -356,7 +357,6 @@ class TestLauncher(unittest.TestCase):
         self.assertTrue(os.path.isdir(os.path.join(self.data, "sol.bmp")))
 
     def test_data_home_from_the_environment_when_absolute(self):
-        self.pictures_at("Bilder")
         own = os.path.join(self.folder, "data")
         for value, used in ((own, os.path.join(own, "bitvik")), ("relativ", self.data)):
             with self.subTest(value):
@@ -364,7 +364,6 @@ class TestLauncher(unittest.TestCase):
                 self.assertEqual(runs[-1], ("tralloma", os.path.realpath(used)))
 
     def test_an_unwritable_home_starts_in_the_pictures_folder(self):
-        self.pictures_at("Bilder")
         os.makedirs(os.path.join(self.home, ".local"))
         with open(os.path.join(self.home, ".local", "share"), "w"):
             pass  # a file where the data folder would go
@@ -381,13 +380,7 @@ class TestLauncher(unittest.TestCase):
             self.fail("xdg-user-dir is missing (package xdg-user-dirs)")
         for what, name, create, path, expected in cases:
             with self.subTest(what):
-                shutil.rmtree(self.home)
-                os.makedirs(self.home)
-                config = os.path.join(self.config, "user-dirs.dirs")
-                if os.path.exists(config):
-                    os.remove(config)
-                if name:
-                    self.pictures_at(name, create)
+                self.fresh_home(name, create)
                 self.put(expected, "bild.gif")
                 empty = None
                 if path:
@@ -409,16 +402,11 @@ class TestInstallPrefix(unittest.TestCase):
         work = tempfile.mkdtemp(prefix="bitvik-prefix-")
         self.addCleanup(shutil.rmtree, work, True)
         prefix = os.path.join(work, "mina $spel")
-        done = run(["cmake", "--install", BUILD, "--prefix", prefix])
-        self.assertEqual(done.returncode, 0, done.stderr)
+        install(prefix)
         for name in ("bitvik", "tralloma"):
-            path = os.path.join(prefix, "share", "applications", f"{name}.desktop")
-            checked = run(["desktop-file-validate", path])
-            self.assertEqual((checked.returncode, checked.stdout + checked.stderr), (0, ""))
-            args = desktopentry.exec_arguments(desktopentry.read(path)["Exec"])
-            programs = ["bitvik", "tralloma"] if name == "bitvik" else ["tralloma"]
-            self.assertEqual(args, [os.path.join(prefix, "libexec/bitvik/start-in-pictures")] +
-                             [os.path.join(prefix, "games", p) for p in programs])
+            self.assertEqual(validated(entry_path(prefix, name)), (0, ""))
+            args = exec_arguments(prefix, name)
+            self.assertEqual(args, expected_exec(prefix, name))
             for arg in args:
                 self.assertTrue(os.access(arg, os.X_OK), arg)
         # The launcher finds the demo pictures under this prefix too.
