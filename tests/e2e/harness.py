@@ -9,7 +9,6 @@ starts, and finds, measures and photographs windows through it alone; the X tool
 are retried when they cannot connect. The program under test is never retried."""
 
 import os
-import re
 import shutil
 import struct
 import subprocess
@@ -21,9 +20,11 @@ import unittest
 import Xlib.display
 import Xlib.error
 import Xlib.X
-import Xlib.Xatom
+
+from controls import BOARDS, GAME
 
 SCREEN = (1024, 768)
+WHITE, BLACK, YELLOW = (255, 255, 255), (0, 0, 0), (255, 255, 128)
 # What an X client prints when it could not connect; such a run of our own tools is repeated.
 CONNECT_FAILURES = (b"open display", b"connect to display", b"Can't open display")
 TOOL_ATTEMPTS = 5
@@ -43,15 +44,8 @@ def wait_for(condition, timeout=10.0, interval=0.05, what="condition"):
 
 
 class Screenshot:
-    def __init__(self, ppm):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        assert header, "expected a binary 8-bit PPM"
-        self.width, self.height = int(header.group(1)), int(header.group(2))
-        self.pixels = ppm[header.end():header.end() + 3 * self.width * self.height]
-
-    @classmethod
-    def from_rgb(cls, width, height, pixels):
-        return cls(b"P6 %d %d 255\n" % (width, height) + pixels)
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.pixels = width, height, rgb
 
     def at(self, x, y):
         i = 3 * (int(y) * self.width + int(x))
@@ -142,7 +136,7 @@ class Display:
             if again == shot:
                 break
             shot = again
-        return Screenshot.from_rgb(width, height, shot)
+        return Screenshot(width, height, shot)
 
     def _grab(self, left, top, width, height):
         bgrx = self.root.get_image(left, top, width, height, Xlib.X.ZPixmap, 0xFFFFFFFF).data
@@ -210,15 +204,15 @@ class Display:
         try:
             if window.get_attributes().map_state != Xlib.X.IsViewable:
                 return False
-            name = window.get_full_property(self.x.intern_atom("_NET_WM_NAME"), Xlib.X.AnyPropertyType)
-            if name is None:
-                name = window.get_full_property(Xlib.Xatom.WM_NAME, Xlib.X.AnyPropertyType)
         except Xlib.error.XError:
             return False
-        if name is None:
-            return False
-        value = name.value
-        return (value.decode("utf-8", "replace") if isinstance(value, bytes) else value) == title
+        return self.title(window) == title
+
+    def title(self, window):
+        value = self.property(window, "_NET_WM_NAME")
+        if value is None:
+            value = self.property(window, "WM_NAME")
+        return value.decode("utf-8", "replace") if isinstance(value, bytes) else value
 
     # A program's first window can take many seconds on a machine that builds alongside.
     def wait_window(self, title, timeout=20.0):
@@ -371,6 +365,11 @@ class E2ETestCase(unittest.TestCase):
         """A picture of cols x rows coloured cells and settings naming it (bytes, as saved)."""
         write_grid_bmp(self.path(picture.decode("latin-1")), *size, cols, rows)
         self.write("bitvik.ini", b'%d\r\n%d\r\n"%s"\r\n' % (cols, rows, picture))
+
+    def play(self, board):
+        """Bitvik started on the folder as it is: the process, its window, and the board laid
+        out for (cols, rows, width, height)."""
+        return self.start("bitvik"), self.window("Bitvik", GAME), BOARDS[board]
 
     def answer_report(self, program, title, status, *said):
         """The program's error report, answered with Enter: its exit status and what it said."""

@@ -23,7 +23,7 @@ class TestBackdrop(E2ETestCase):
 
         def both():
             mine = [w for w in self.x.windows_of(pid) if self.x.wm_state(w) == NORMAL]
-            main = [w for w in mine if self.x.title(w) == MAIN_TITLES[name]]
+            main = [w for w in mine if self.display.title(w) == MAIN_TITLES[name]]
             rest = [w for w in mine if w not in main]
             return (main[0], rest[0]) if len(main) == 1 and len(rest) == 1 else None
 

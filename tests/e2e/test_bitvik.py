@@ -2,12 +2,9 @@
 
 import unittest
 
-from controls import BOARDS, FIRST_FILE, GAME, SETUP, TWIPS_PER_PIXEL
-from harness import E2ETestCase, cell_colour, close_to, wait_for, write_grid_bmp
-
-WHITE = (255, 255, 255)
-BLACK = (0, 0, 0)
-YELLOW = (255, 255, 128)
+from controls import FIRST_FILE, GAME, SETUP, TWIPS_PER_PIXEL
+from harness import (BLACK, WHITE, YELLOW, E2ETestCase, cell_colour, close_to, wait_for,
+                     write_grid_bmp)
 # A point of the game window's own yellow, left of the buttons and below the board, in pixels.
 GROUND = (100, 420)
 
@@ -21,8 +18,7 @@ class TestPlayEndToEnd(E2ETestCase):
     def start_game(self, cols, rows):
         """Bitvik on a 400 x 300 picture of coloured cells, with its settings written by hand."""
         self.game_folder(cols, rows)
-        game = self.start("bitvik")
-        return game, self.window("Bitvik", GAME), BOARDS[cols, rows, 400, 300]
+        return self.play((cols, rows, 400, 300))
 
     def save_with_tralloma(self, cols, rows):
         tralloma = self.start("tralloma")
@@ -44,8 +40,7 @@ class TestPlayEndToEnd(E2ETestCase):
         self.save_with_tralloma(4, 3)
         self.assertEqual(self.read(), b'4\r\n3\r\n"rutor.bmp"\r\n')
 
-        game = self.start("bitvik")
-        w, b = self.window("Bitvik", GAME), BOARDS[4, 3, 400, 300]
+        game, w, b = self.play((4, 3, 400, 300))
         shot = self.display.screenshot()
         self.keep_screenshot("bitvik-start.png")
         self.assert_start(w, b, shot)
@@ -110,8 +105,7 @@ class TestPlayEndToEnd(E2ETestCase):
 
     def test_upright_photo_is_played_to_the_end(self):
         self.game_folder(3, 3, (270, 480), b"h\xf6g.bmp")
-        game = self.start("bitvik")
-        w, b = self.window("Bitvik", GAME), BOARDS[3, 3, 270, 480]
+        game, w, b = self.play((3, 3, 270, 480))
         shot = self.display.screenshot()
         self.keep_screenshot("bitvik-upright.png")
         self.assert_start(w, b, shot)

@@ -5,13 +5,10 @@ import os
 import shutil
 import unittest
 
-from controls import BOARDS, GAME, SETUP
-from harness import E2ETestCase, cell_colour, wait_for, write_grid_bmp
+from controls import GAME, SETUP
+from harness import BLACK, WHITE, YELLOW, E2ETestCase, cell_colour, wait_for, write_grid_bmp
 
 DEMO = os.path.join(os.path.dirname(__file__), "..", "..", "demo")
-YELLOW = (255, 255, 128)
-BLACK = (0, 0, 0)
-WHITE = (255, 255, 255)
 SHADOW = (128, 128, 128)
 
 
@@ -45,8 +42,7 @@ class TestCaptionsWhole(E2ETestCase):
 
     def test_game_buttons(self):
         self.demo_folder()
-        game = self.start("bitvik")
-        w, b = self.window("Bitvik", GAME), BOARDS[4, 3, 600, 450]
+        game, w, b = self.play((4, 3, 600, 450))
         # A few pieces placed and one chosen, as in the middle of a game.
         for k in (0, 1, 5, 6):
             w.click(b.pieces[k])
@@ -92,8 +88,7 @@ class TestTwiceAsLarge(E2ETestCase):
 
     def test_game_window(self):
         self.game_folder(4, 3)
-        self.start("bitvik")
-        w, b = self.window("Bitvik", GAME), BOARDS[4, 3, 400, 300]
+        _, w, b = self.play((4, 3, 400, 300))
         shot = self.display.screenshot()
         self.keep_screenshot("bitvik-2x.png", w.id)
         # The same twips as at 1x, each line of a sunken border two device pixels wide, and the

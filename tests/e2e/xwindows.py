@@ -21,12 +21,6 @@ class WindowManager:
         name = "_NET_CLIENT_LIST_STACKING" if stacking else "_NET_CLIENT_LIST"
         return [int(w) for w in self.display.property(self.display.root, name) or []]
 
-    def title(self, window):
-        value = self.display.property(window, "_NET_WM_NAME")
-        if value is None:
-            value = self.display.property(window, "WM_NAME")
-        return value.decode("utf-8", "replace") if isinstance(value, bytes) else value
-
     def windows_of(self, pid):
         return [w for w in self.clients() if self._first(w, "_NET_WM_PID") == pid]
 

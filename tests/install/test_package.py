@@ -412,8 +412,7 @@ class TestInstallPrefix(unittest.TestCase):
         # The launcher finds the demo pictures under this prefix too.
         home = os.path.join(work, "hem")
         os.makedirs(home)
-        started = subprocess.run([args[0], "/bin/true"], env={"HOME": home, "PATH": "/usr/bin:/bin"},
-                                 capture_output=True, text=True, timeout=10)
+        started = run([args[0], "/bin/true"], env={"HOME": home, "PATH": "/usr/bin:/bin"})
         self.assertEqual(started.returncode, 0, started.stderr)
         self.assertEqual(sorted(os.listdir(os.path.join(home, ".local/share/bitvik"))),
                          ["fjäll.jpg", "sol.bmp"])
