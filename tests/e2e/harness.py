@@ -263,24 +263,6 @@ class Program:
                 sys.stderr.write(f"[{self.process.args[0]} left running] {self.stderr}\n")
 
 
-def write_bmp(path, width, height, colour_at):
-    """A 24-bit BMP; colour_at(x, y) gives (r, g, b) with y from the top."""
-    row_size = (3 * width + 3) & ~3
-    rows = []
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = colour_at(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        rows.append(bytes(row))
-    data = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
-
-
 def cell_colour(k):
     """Distinct, clearly told apart, and never white, black or the window's yellow."""
     palette = [(200, 30, 30), (30, 160, 40), (40, 60, 200), (210, 140, 20), (150, 40, 170),
@@ -290,8 +272,15 @@ def cell_colour(k):
 
 
 def write_grid_bmp(path, width, height, cols, rows):
-    write_bmp(path, width, height,
-              lambda x, y: cell_colour((y * rows // height) * cols + x * cols // width))
+    """A 24-bit BMP of cols x rows cells, cell k in cell_colour(k) in reading order."""
+    padding = b"\0" * (-3 * width % 4)
+    data = b"".join(b"".join(bytes(cell_colour(y * rows // height * cols + x * cols // width)[::-1])
+                             for x in range(width)) + padding
+                    for y in range(height - 1, -1, -1))  # bottom row first, each in b, g, r
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + data)
 
 
 class Window:
