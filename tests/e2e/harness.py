@@ -92,16 +92,14 @@ class Display:
         except (Xlib.error.DisplayError, ConnectionError, OSError):
             return None
 
-    def run(self, argv, check=True):
+    def run(self, argv):
         """Runs one of our X tools, again when it could not connect to the server."""
         for attempt in range(TOOL_ATTEMPTS):
             done = subprocess.run(argv, env=self.env, capture_output=True, timeout=30)
             if done.returncode == 0 or not any(m in done.stderr for m in CONNECT_FAILURES):
                 break
             time.sleep(0.1 * (attempt + 1))
-        if check:
-            done.check_returncode()
-        return done
+        done.check_returncode()
 
     def close(self):
         if self.x:
@@ -172,10 +170,10 @@ class Display:
             crop = ["-crop", f"{width + l + r}x{height + t + b}+{left - l}+{top - t}", "+repage"]
         self.run(["import", "-window", "root", *crop, path])
 
-    def click(self, x, y, button=1, double=False):
+    def click(self, x, y, double=False):
         repeat = ["--repeat", "2", "--delay", "60"] if double else []
         self.run(["xdotool", "mousemove", "--sync", str(int(x)), str(int(y)),
-                  "click", *repeat, str(button)])
+                  "click", *repeat, "1"])
 
     def destroy(self, window):
         """Destroys the window outright, as another client may (XDestroyWindow)."""

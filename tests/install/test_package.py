@@ -68,13 +68,6 @@ class TestPackage(unittest.TestCase):
     def field(self, name):
         return run(["dpkg-deb", "-f", self.deb, name]).stdout.strip()
 
-    def test_programs_land_in_games(self):
-        for program in ("bitvik", "tralloma"):
-            path = self.staged(f"/usr/games/{program}")
-            self.assertTrue(os.access(path, os.X_OK), path)
-            with open(path, "rb") as f:
-                self.assertEqual(f.read(4), b"\x7fELF")
-
     def check_icon(self, path, side):
         # In sixteenths of the side: a window from (1, 2) to (15, 14), its title bar the top
         # three; around it the ground is transparent.
@@ -135,7 +128,7 @@ class TestPackage(unittest.TestCase):
                        "fonts-liberation", "libjpeg62-turbo"):
             self.assertIn(needed, names)
 
-    def test_nothing_else_lands(self):
+    def test_these_files_land_and_nothing_else(self):
         files = []
         for folder, _, names in os.walk(self.root):
             files += [os.path.relpath(os.path.join(folder, n), self.root) for n in names]
@@ -150,6 +143,11 @@ class TestPackage(unittest.TestCase):
                     "usr/share/metainfo/se.bitvik.bitvik.metainfo.xml"]
         expected += [f"usr/share/icons/hicolor/{s}x{s}/apps/bitvik.png" for s in SIDES]
         self.assertEqual(sorted(files), sorted(expected))
+        for program in ("bitvik", "tralloma"):
+            path = self.staged(f"/usr/games/{program}")
+            self.assertTrue(os.access(path, os.X_OK), path)
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(4), b"\x7fELF")
 
     def test_demo_pictures_are_the_sources(self):
         for name in ("sol.bmp", "fjäll.jpg"):
@@ -260,19 +258,16 @@ class TestLauncher(unittest.TestCase):
         self.fresh_home()
 
     def fresh_home(self, pictures="Bilder", create=True):
-        """An empty home with no settings but its Pictures folder, when one is named."""
-        shutil.rmtree(self.home, True)
-        shutil.rmtree(self.config, True)
-        os.makedirs(self.home)
-        os.makedirs(self.config)
+        """An empty home whose Pictures folder, when one is named, is configured and there when
+        create says so."""
+        for folder in (self.home, self.config):
+            shutil.rmtree(folder, True)
+            os.makedirs(folder)
         if pictures:
-            self.pictures_at(pictures, create)
-
-    def pictures_at(self, name, create=True):
-        with open(os.path.join(self.config, "user-dirs.dirs"), "w") as f:
-            f.write(f'XDG_PICTURES_DIR="$HOME/{name}"\n')
-        if create:
-            os.makedirs(os.path.join(self.home, name), exist_ok=True)
+            with open(os.path.join(self.config, "user-dirs.dirs"), "w") as f:
+                f.write(f'XDG_PICTURES_DIR="$HOME/{pictures}"\n')
+        if pictures and create:
+            os.makedirs(os.path.join(self.home, pictures))
 
     def put(self, folder, name, data=b"picture"):
         os.makedirs(folder, exist_ok=True)
