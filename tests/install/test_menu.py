@@ -53,12 +53,8 @@ class TestMenuEntries(E2ETestCase):
         """OK or Avbryt in the setup window, once it is up."""
         self.window("Hämta", SETUP).click(SETUP[button])
 
-    def files(self, folder):
+    def listed(self, folder):
         return sorted(os.listdir(folder)) if os.path.isdir(folder) else None
-
-    def read(self, path):
-        with open(path, "rb") as f:
-            return f.read()
 
     def picture(self):
         write_grid_bmp(os.path.join(self.pictures, "rutor.bmp"), 300, 300, 3, 3)
@@ -76,10 +72,10 @@ class TestMenuEntries(E2ETestCase):
         self.window("Bitvik", GAME)
         self.keep_screenshot("menu-first-run-game.png")
         data = os.path.join(self.home, ".local", "share", "bitvik")
-        self.assertEqual(self.files(data), ["bitvik.ini", "fjäll.jpg", "sol.bmp"])
+        self.assertEqual(self.listed(data), ["bitvik.ini", "fjäll.jpg", "sol.bmp"])
         self.assertEqual(self.read(os.path.join(data, "bitvik.ini")),
                          b'3\r\n3\r\n"fj\xe4ll.jpg"\r\n')
-        self.assertEqual(self.files(self.pictures), [])
+        self.assertEqual(self.listed(self.pictures), [])
         self.assertIsNone(game.poll())
 
     def test_first_run_with_pictures_saved_then_played(self):
@@ -89,8 +85,8 @@ class TestMenuEntries(E2ETestCase):
         self.window("Bitvik", GAME)
         self.assertEqual(self.settings(),
                          b'3\r\n3\r\n"rutor.bmp"\r\n')
-        self.assertEqual(self.files(self.pictures), ["bitvik.ini", "rutor.bmp"])
-        self.assertIsNone(self.files(os.path.join(self.home, ".local", "share", "bitvik")))
+        self.assertEqual(self.listed(self.pictures), ["bitvik.ini", "rutor.bmp"])
+        self.assertIsNone(self.listed(os.path.join(self.home, ".local", "share", "bitvik")))
         self.assertIsNone(game.poll())
 
     def test_first_run_with_pictures_cancelled(self):
@@ -100,12 +96,11 @@ class TestMenuEntries(E2ETestCase):
         self.assertEqual(launcher.wait(timeout=10), 0)
         self.assertEqual(self.display.windows("Hämta"), [])
         self.assertEqual(self.display.windows("Bitvik"), [])
-        self.assertEqual(self.files(self.pictures), ["rutor.bmp"])
+        self.assertEqual(self.listed(self.pictures), ["rutor.bmp"])
 
     def test_settings_present_start_the_game_at_once(self):
         self.picture()
-        with open(os.path.join(self.pictures, "bitvik.ini"), "wb") as f:
-            f.write(b'2\r\n2\r\n"rutor.bmp"\r\n')
+        self.write(os.path.join(self.pictures, "bitvik.ini"), b'2\r\n2\r\n"rutor.bmp"\r\n')
         game = self.launch("bitvik")
         self.window("Bitvik", GAME)
         self.assertEqual(self.display.windows("Hämta"), [])
