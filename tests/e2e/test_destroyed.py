@@ -4,15 +4,13 @@ import os
 import unittest
 
 from controls import GAME, SETUP
-from harness import E2ETestCase, wait_for, write_grid_bmp
-
-SETTINGS = b'2\r\n2\r\n"rutor.bmp"\r\n'
+from harness import E2ETestCase, wait_for
 
 
 class TestDestroyedWindows(E2ETestCase):
     def setUp(self):
         super().setUp()
-        write_grid_bmp(self.path("rutor.bmp"), 400, 300, 2, 2)
+        self.game_folder(2, 2)
 
     def destroy(self, title, design=None):
         """The window once it is up, at its design size when it has one."""
@@ -21,16 +19,14 @@ class TestDestroyedWindows(E2ETestCase):
 
     def test_main_windows_and_error_reports(self):
         cases = [
-            # program, settings, window title, its design when it has one, status
-            ("bitvik", SETTINGS, "Bitvik", GAME, 0),
-            ("bitvik", None, "Bitvik", None, 1),  # the report that bitvik.ini is missing
-            ("tralloma", None, "Hämta", SETUP, 0),
+            # program, settings kept, window title, its design when it has one, status
+            ("bitvik", True, "Bitvik", GAME, 0),
+            ("bitvik", False, "Bitvik", None, 1),  # the report that bitvik.ini is missing
+            ("tralloma", False, "Hämta", SETUP, 0),
         ]
         for program, settings, title, design, status in cases:
             with self.subTest(program=program, title=title, status=status):
-                if settings:
-                    self.write("bitvik.ini", settings)
-                elif os.path.exists(self.path("bitvik.ini")):
+                if not settings and os.path.exists(self.path("bitvik.ini")):
                     os.remove(self.path("bitvik.ini"))
                 before = self.files()
                 started = self.start(program)
@@ -42,7 +38,6 @@ class TestDestroyedWindows(E2ETestCase):
                 self.assertEqual(self.files(), before)
 
     def test_quit_question_answers_no(self):
-        self.write("bitvik.ini", SETTINGS)
         game = self.start("bitvik")
         w = self.window("Bitvik", GAME)
         w.click(GAME["Sluta"])
