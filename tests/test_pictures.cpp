@@ -1,7 +1,6 @@
 // Pictures from files: natural sizes from the header and upright, pixels decoded only as finely as
 // they are drawn, and every failure a clear report when the picture is loaded.
 
-#include "common/previewpixels.h"
 #include "jpegheader.h"
 #include "support/testsupport.h"
 #include "toolkit/form.h"
@@ -159,8 +158,7 @@ private slots:
         ScratchFolder folder;
         writeBytes(QStringLiteral("foto.jpg"),
                    withOrientation(encoded(scene(), "JPEG"), orientation));
-        const tk::Picture photo =
-            tk::Picture::load(QStringLiteral("foto.jpg"), common::previewPixels(1));
+        const tk::Picture photo = loadPicture(QStringLiteral("foto.jpg"));
         const QSize upright = orientation >= 5 ? QSize(160, 320) : QSize(320, 160);
         QCOMPARE(photo.pixelSize(), upright);
         QCOMPARE(photo.naturalSize(), QSizeF(upright) * 15);
@@ -195,8 +193,7 @@ private slots:
         QVERIFY2(QImageReader(QStringLiteral("foto.jpg")).read().isNull(),
                  "Qt decodes it whole: the limit no longer makes this test worth anything");
 
-        const tk::Picture photo =
-            tk::Picture::load(QStringLiteral("foto.jpg"), common::previewPixels(1));
+        const tk::Picture photo = loadPicture(QStringLiteral("foto.jpg"));
         QCOMPARE(photo.pixelSize(), QSize(8688, 5792));
         QCOMPARE(photo.naturalSize(), QSizeF(130320, 86880));
         tk::PictureClip clip;
@@ -220,8 +217,7 @@ private slots:
     void drawnLargerDecodesFiner() {
         ScratchFolder folder;
         savePicture(squares(QSize(4096, 128), 4), QStringLiteral("rutor.jpg"), "JPEG");
-        const tk::Picture picture =
-            tk::Picture::load(QStringLiteral("rutor.jpg"), common::previewPixels(1));
+        const tk::Picture picture = loadPicture(QStringLiteral("rutor.jpg"));
         const QImage small = picture.render(QSize(512, 16));
         QVERIFY(qAbs(small.pixelColor(10, 10).lightness() - 128) < 40);
         const QImage full = picture.render(QSize(4096, 128)).copy(0, 0, 256, 128);
@@ -235,8 +231,7 @@ private slots:
     void firstDecodeServesAPreview() {
         ScratchFolder folder;
         writeBytes(QStringLiteral("rutor.jpg"), encoded(squares(QSize(1600, 64), 8, 4), "JPEG"));
-        const tk::Picture picture =
-            tk::Picture::load(QStringLiteral("rutor.jpg"), common::previewPixels(1));
+        const tk::Picture picture = loadPicture(QStringLiteral("rutor.jpg"));
         QVERIFY(QFile::remove(QStringLiteral("rutor.jpg")));
         const QImage preview = picture.render(QSize(400, 16));
         int darkest = 255, lightest = 0;
@@ -253,8 +248,7 @@ private slots:
         ScratchFolder folder;
         // Wide enough to be decoded at an eighth first, so that drawing it whole decodes again.
         savePicture(filled(QSize(3200, 64), Qt::red), QStringLiteral("bild.jpg"), "JPEG");
-        const tk::Picture picture =
-            tk::Picture::load(QStringLiteral("bild.jpg"), common::previewPixels(1));
+        const tk::Picture picture = loadPicture(QStringLiteral("bild.jpg"));
         savePicture(filled(QSize(3200, 64), Qt::blue), QStringLiteral("bild.jpg"), "JPEG");
         QFile replaced(QStringLiteral("bild.jpg"));
         QVERIFY(replaced.open(QIODevice::ReadWrite));
@@ -263,8 +257,7 @@ private slots:
         replaced.close();
         QVERIFY(near(picture.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::red));
 
-        const tk::Picture gone =
-            tk::Picture::load(QStringLiteral("bild.jpg"), common::previewPixels(1));
+        const tk::Picture gone = loadPicture(QStringLiteral("bild.jpg"));
         QVERIFY(QFile::remove(QStringLiteral("bild.jpg")));
         QVERIFY(near(gone.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::blue));
     }

@@ -46,7 +46,7 @@ void saveThumbnails(const QString& fileName) {
 }
 
 QColor drawnMiddle(const QString& fileName) {
-    const tk::Picture picture = tk::Picture::load(fileName, common::previewPixels(1));
+    const tk::Picture picture = loadPicture(fileName);
     return picture.render(QSize(297, 223)).pixelColor(148, 111);
 }
 

@@ -1,4 +1,3 @@
-#include "common/previewpixels.h"
 #include "formparts.h"
 #include "support/clicks.h"
 #include "support/testsupport.h"
@@ -51,13 +50,9 @@ private slots:
         savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
         savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
         savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
-        QCOMPARE(tk::Picture::load(QStringLiteral("a.bmp"), common::previewPixels(1)).naturalSize(),
-                 QSizeF(600, 450));
-        QCOMPARE(tk::Picture::load(QStringLiteral("b.jpg"), common::previewPixels(1)).pixelSize(),
-                 QSize(41, 31));
-        QCOMPARE(tk::Picture::load(QStringLiteral("png-named.bmp"), common::previewPixels(1))
-                     .pixelSize(),
-                 QSize(20, 10));
+        QCOMPARE(loadPicture(QStringLiteral("a.bmp")).naturalSize(), QSizeF(600, 450));
+        QCOMPARE(loadPicture(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
+        QCOMPARE(loadPicture(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
     }
 
     void loaderRefusesAFolder() {

@@ -168,8 +168,12 @@ QByteArray bmpClaiming(qint32 width, qint32 height) {
     return bytes;
 }
 
+tk::Picture loadPicture(const QString& fileName) {
+    return tk::Picture::load(fileName, common::previewPixels(1));
+}
+
 QString loadFailure(const QString& fileName) {
-    return failureOf([&] { tk::Picture::load(fileName, common::previewPixels(1)); });
+    return failureOf([&] { loadPicture(fileName); });
 }
 
 void writeSettings(int cols, int rows, const QByteArray& name) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/picture.h"
 #include "toolkit/program.h"
 
 #include <functional>
@@ -66,6 +67,8 @@ QByteArray brokenScanJpeg();
 QByteArray jpegWithScans(int scans, quint16 width = 64, quint16 height = 48);
 // A small BMP whose header claims another size.
 QByteArray bmpClaiming(qint32 width, qint32 height);
+// Loaded as the programs load one, with its first decode fine enough for an unscaled preview.
+tk::Picture loadPicture(const QString& fileName);
 // The message of the run-time error that loading the picture ends with, or empty.
 QString loadFailure(const QString& fileName);
 // bitvik.ini in the current folder, naming the picture (in Windows-1252).
