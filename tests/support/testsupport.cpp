@@ -106,9 +106,19 @@ QByteArray encoded(const QImage& image, const char* format, int quality, bool pr
 }
 
 namespace {
+
+// Entropy-coded data never holds FF DA or FF D9: stuffing and restart markers keep them out.
 const QByteArray startOfScan("\xFF\xDA", 2);
 const QByteArray endOfImage("\xFF\xD9", 2);
-// Entropy-coded data never holds FF DA or FF D9: stuffing and restart markers keep them out.
+
+// The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
+int markerAt(const QByteArray& jpeg, uchar kind, int n) {
+    for (int i = 2; i + 1 < jpeg.size(); ++i) {
+        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == kind && --n == 0)
+            return i;
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -132,14 +142,6 @@ QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive) {
     jpeg[frame + 7] = char(width >> 8);
     jpeg[frame + 8] = char(width & 0xFF);
     return jpeg;
-}
-
-int markerAt(const QByteArray& jpeg, uchar kind, int n) {
-    for (int i = 2; i + 1 < jpeg.size(); ++i) {
-        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == kind && --n == 0)
-            return i;
-    }
-    return -1;
 }
 
 QByteArray brokenScanJpeg() {

@@ -58,8 +58,6 @@ QByteArray encoded(const QImage& image, const char* format, int quality = 95,
                    bool progressive = false);
 // A small JPEG whose frame header claims another size.
 QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive = true);
-// The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
-int markerAt(const QByteArray& jpeg, uchar kind, int n);
 // A progressive 320 x 240 JPEG whose header reads well and whose third scan is broken.
 QByteArray brokenScanJpeg();
 // A progressive JPEG whose last scan is repeated until the file holds `scans` scans; claiming a
