@@ -3,6 +3,7 @@
 #include "settingsbytes.h"
 
 #include "common/previewpixels.h"
+#include "toolkit/image.h"
 #include "toolkit/picture.h"
 #include "toolkit/runtimeerror.h"
 
@@ -88,6 +89,10 @@ QImage filled(QSize size, QColor colour) {
 bool near(QColor a, QColor b, int tolerance) {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
            qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+QColor shownAt(const QImage& shot, const tk::Image& control) {
+    return shot.pixelColor((control.rect().center() / tk::twipsPerPixel).toPoint());
 }
 
 void savePicture(const QImage& image, const QString& fileName, const char* format) {

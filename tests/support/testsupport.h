@@ -12,6 +12,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+namespace tk {
+class Image;
+}
+
 namespace testsupport {
 
 // A fresh temporary folder that is the current directory for the test's lifetime, and another
@@ -53,6 +57,8 @@ QColor cellColour(int index);
 QImage filled(QSize size, QColor colour);
 // Alike in every channel to within the tolerance, as a scaled or compressed pixel is.
 bool near(QColor a, QColor b, int tolerance = 40);
+// What a shot of the window shows in the middle of the control.
+QColor shownAt(const QImage& shot, const tk::Image& control);
 void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
 QByteArray encoded(const QImage& image, const char* format, int quality = 95,
                    bool progressive = false);
