@@ -19,9 +19,7 @@ using namespace testsupport;
 namespace {
 
 tk::Picture filled(int width, int height, QColor colour) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return tk::Picture::fromImage(image);
+    return tk::Picture::fromImage(testsupport::filled(QSize(width, height), colour));
 }
 
 // A stretched picture of one colour in a single border.
