@@ -1,6 +1,6 @@
 // What a screen reader and a keyboard user meet: every control that takes the focus carries a
-// name, the question box and the error report can be read, and Tab walks the order of the tab
-// positions: file list, name box, OK, Avbryt, the options, and the label box last.
+// name, the error report can be read (the quit question is read in test_gameplay), and Tab walks
+// the order of the tab positions: file list, name box, OK, Avbryt, the options, the label box last.
 
 #include "support/clicks.h"
 #include "support/questionbox.h"
@@ -121,17 +121,6 @@ private slots:
     }
 
     // The boxes
-
-    void quitQuestionIsRead() {
-        StartedGame game(2, 2);
-        QuestionBox box(QStringLiteral("Nej"));
-        click(game.form->Command3D2.widget());
-        QVERIFY(box.seen);
-        QCOMPARE(box.accessibleRole, QAccessible::AlertMessage);
-        QCOMPARE(box.accessibleName, QStringLiteral("Sluta"));
-        QCOMPARE(box.accessibleText, QStringLiteral("       Vill du sluta ?"));
-        QCOMPARE(box.accessibleButtons, (QStringList{"Ja", "Nej"}));
-    }
 
     void errorReportIsRead() {
         QuestionBox box(QStringLiteral("OK"));

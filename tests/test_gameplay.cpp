@@ -53,18 +53,16 @@ class TestGamePlay : public QObject {
 private slots:
     void selectingMovesTheRectangle() {
         Game g(3, 3);
-        g.clickPiece(4);
-        tk::Image& piece = g.f().Image3(4);
-        QCOMPARE(g.selected(), 4);
-        QVERIFY(g.f().Shape1.visible());
-        QCOMPARE(g.f().Shape1.left(), piece.left() + 50);
-        QCOMPARE(g.f().Shape1.top(), piece.top() + 60);
-        QVERIFY(g.f().Image4.picture() == piece.picture());
-        g.clickPiece(8);
-        QCOMPARE(g.selected(), 8);
-        QCOMPARE(g.f().Shape1.left(), g.f().Image3(8).left() + 50);
-        QVERIFY(g.f().Image4.picture() == g.f().Image3(8).picture());
-        QVERIFY(!g.f().Image4.visible());
+        for (const int slot : {4, 8}) {
+            g.clickPiece(slot);
+            const tk::Image& piece = g.f().Image3(slot);
+            QCOMPARE(g.selected(), slot);
+            QVERIFY(g.f().Shape1.visible());
+            QCOMPARE(g.f().Shape1.left(), piece.left() + 50);
+            QCOMPARE(g.f().Shape1.top(), piece.top() + 60);
+            QVERIFY(g.f().Image4.picture() == piece.picture());
+            QVERIFY(!g.f().Image4.visible());
+        }
     }
 
     void wrongCoverChangesNothing() {
@@ -98,7 +96,7 @@ private slots:
         g.clickCover(4);
         QCOMPARE(g.placed(), 1);
         const QImage shot = g.f().widget()->grab().toImage();
-        QCOMPARE(shot.pixelColor((g.f().Image2(5).rect().center() / 15).toPoint()), cellColour(5));
+        QCOMPARE(shownAt(shot, g.f().Image2(5)), cellColour(5));
     }
 
     void clickInsideTheRectangleReachesThePiece() {
@@ -131,7 +129,7 @@ private slots:
         QCOMPARE(g.placed(), 0);
         QCOMPARE(g.selected(), 0);
         const QImage shot = g.f().widget()->grab().toImage();
-        QCOMPARE(shot.pixelColor((g.f().Image2(3).rect().center() / 15).toPoint()), cellColour(3));
+        QCOMPARE(shownAt(shot, g.f().Image2(3)), cellColour(3));
 
         g.press(g.f().Command3D1);
         QCOMPARE(g.f().Command3D1.caption(), QStringLiteral("Se bild"));
@@ -234,6 +232,11 @@ private slots:
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttons, (QStringList{"Ja", "Nej"}));
         QCOMPARE(box.defaultButton, QStringLiteral("Ja"));
+        // As a screen reader reads it.
+        QCOMPARE(box.accessibleRole, QAccessible::AlertMessage);
+        QCOMPARE(box.accessibleName, box.title);
+        QCOMPARE(box.accessibleText, box.text);
+        QCOMPARE(box.accessibleButtons, box.buttons);
         QCOMPARE(g.recorder.endings, ends ? QList<int>{0} : QList<int>{});
         QVERIFY(g.recorder.reports.isEmpty());
         if (!ends) {
@@ -268,10 +271,8 @@ private slots:
         const QImage shot = g.f().widget()->grab().toImage();
         for (int k = 0; k < cells; ++k) {
             QVERIFY(!g.f().Image3(k).visible() && !g.f().Image2(k).visible());
-            QCOMPARE(shot.pixelColor((g.f().Image2(k).rect().center() / 15).toPoint()),
-                     cellColour(k));
-            QCOMPARE(shot.pixelColor((g.f().Image3(k).rect().center() / 15).toPoint()),
-                     QColor(255, 255, 128));
+            QCOMPARE(shownAt(shot, g.f().Image2(k)), cellColour(k));
+            QCOMPARE(shownAt(shot, g.f().Image3(k)), QColor(255, 255, 128));
         }
         g.shuffle();
         QCOMPARE(g.placed(), cells);

@@ -39,8 +39,14 @@ void writeThumbnail(const QString& path, QImage image,
     QVERIFY(image.save(path, "PNG"));
 }
 
+// As a program that decoded the file for a preview leaves them.
+void saveThumbnails(const QString& fileName) {
+    const tk::PictureFile file = tk::PictureFile::open(fileName);
+    file.saveThumbnails(file.pixels(common::previewPixels(1), nullptr, std::atomic<bool>{false}));
+}
+
 QColor drawnMiddle(const QString& fileName) {
-    const tk::Picture picture = tk::Picture::load(fileName, common::previewPixels(1));
+    const tk::Picture picture = loadPicture(fileName);
     return picture.render(QSize(297, 223)).pixelColor(148, 111);
 }
 
@@ -76,37 +82,25 @@ private slots:
     // A red photo whose cached thumbnails are blue: the colour drawn tells which was used.
     void usedOnlyWhenItIsTheFilesAsItIsNow_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("fault");
         QTest::addColumn<bool>("used");
-        QTest::newRow("valid") << "foto.jpg"
-                               << "" << true;
-        QTest::newRow("valid, a name with a space and å, ä, ö") << "min bild åäö.jpg"
-                                                                << "" << true;
-        QTest::newRow("valid, no Thumb::Size") << "foto.jpg"
-                                               << "no size" << true;
-        QTest::newRow("valid, only the larger size") << "foto.jpg"
-                                                     << "xx-large" << true;
-        QTest::newRow("stale MTime") << "foto.jpg"
-                                     << "stale" << false;
-        QTest::newRow("file changed after it") << "foto.jpg"
-                                               << "touched" << false;
-        QTest::newRow("another file's") << "foto.jpg"
-                                        << "foreign" << false;
-        QTest::newRow("URI not percent-encoded") << "min bild.jpg"
-                                                 << "raw uri" << false;
-        QTest::newRow("Thumb::Size differs") << "foto.jpg"
-                                             << "size" << false;
-        QTest::newRow("truncated") << "foto.jpg"
-                                   << "truncated" << false;
-        QTest::newRow("narrower than the drawing") << "foto.jpg"
-                                                   << "small" << false;
-        QTest::newRow("other proportions") << "foto.jpg"
-                                           << "square" << false;
+        QTest::addColumn<QString>("fault"); // how it differs from a fresh one
+        QTest::newRow("valid") << "foto.jpg" << true << "";
+        QTest::newRow("valid, a name with a space and å, ä, ö") << "min bild åäö.jpg" << true << "";
+        QTest::newRow("valid, no Thumb::Size") << "foto.jpg" << true << "no size";
+        QTest::newRow("valid, only the larger size") << "foto.jpg" << true << "xx-large";
+        QTest::newRow("stale MTime") << "foto.jpg" << false << "stale";
+        QTest::newRow("file changed after it") << "foto.jpg" << false << "touched";
+        QTest::newRow("another file's") << "foto.jpg" << false << "foreign";
+        QTest::newRow("URI not percent-encoded") << "min bild.jpg" << false << "raw uri";
+        QTest::newRow("Thumb::Size differs") << "foto.jpg" << false << "size";
+        QTest::newRow("truncated") << "foto.jpg" << false << "truncated";
+        QTest::newRow("narrower than the drawing") << "foto.jpg" << false << "small";
+        QTest::newRow("other proportions") << "foto.jpg" << false << "square";
     }
     void usedOnlyWhenItIsTheFilesAsItIsNow() {
         QFETCH(QString, name);
-        QFETCH(QString, fault);
         QFETCH(bool, used);
+        QFETCH(QString, fault);
         ScratchFolder folder;
         savePicture(filled(QSize(2400, 1800), Qt::red), name, "JPEG");
         savePicture(filled(QSize(2400, 1800), Qt::green), QStringLiteral("annan.jpg"), "JPEG");
@@ -187,11 +181,8 @@ private slots:
         QFETCH(bool, served);
         ScratchFolder folder;
         savePicture(filled(QSize(2400, 1800), Qt::red), QStringLiteral("foto.jpg"), "JPEG");
-        if (situation == "thumbnail") {
-            const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));
-            file.saveThumbnails(
-                file.pixels(common::previewPixels(1), nullptr, std::atomic<bool>{false}));
-        }
+        if (situation == "thumbnail")
+            saveThumbnails(QStringLiteral("foto.jpg"));
         tk::EarlyDecode early("foto.jpg", common::previewPixels(1));
         if (situation == "replaced") {
             QTest::qWait(200); // the decode is done; the file then changes
@@ -218,9 +209,7 @@ private slots:
             return game.form->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         };
         const QImage decoded = shot();
-        const tk::PictureFile file = tk::PictureFile::open(QStringLiteral("foto.jpg"));
-        file.saveThumbnails(
-            file.pixels(common::previewPixels(1), nullptr, std::atomic<bool>{false}));
+        saveThumbnails(QStringLiteral("foto.jpg"));
         QVERIFY(QFileInfo::exists(thumbnailPath(QStringLiteral("foto.jpg"))));
         const QImage fromThumbnail = shot();
         QCOMPARE(fromThumbnail.size(), decoded.size());

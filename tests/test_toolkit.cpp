@@ -1,4 +1,3 @@
-#include "common/previewpixels.h"
 #include "formparts.h"
 #include "support/clicks.h"
 #include "support/testsupport.h"
@@ -20,9 +19,16 @@ using namespace testsupport;
 namespace {
 
 tk::Picture filled(int width, int height, QColor colour) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return tk::Picture::fromImage(image);
+    return tk::Picture::fromImage(testsupport::filled(QSize(width, height), colour));
+}
+
+// A stretched picture of one colour in a single border.
+tk::ImageDesign bordered(tk::Bounds bounds, tk::Appearance appearance, QColor colour) {
+    return {.bounds = bounds,
+            .stretch = true,
+            .borderStyle = tk::BorderStyle::FixedSingle,
+            .appearance = appearance,
+            .picture = filled(3, 3, colour)};
 }
 
 struct Board {
@@ -46,22 +52,14 @@ private slots:
         QVERIFY(!(tk::Picture() == a));
     }
 
-    void loaderReadsByRelativeName() {
+    void loaderReadsByRelativeNameButNoFolder() {
         ScratchFolder folder;
         savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
         savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
         savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
-        QCOMPARE(tk::Picture::load(QStringLiteral("a.bmp"), common::previewPixels(1)).naturalSize(),
-                 QSizeF(600, 450));
-        QCOMPARE(tk::Picture::load(QStringLiteral("b.jpg"), common::previewPixels(1)).pixelSize(),
-                 QSize(41, 31));
-        QCOMPARE(tk::Picture::load(QStringLiteral("png-named.bmp"), common::previewPixels(1))
-                     .pixelSize(),
-                 QSize(20, 10));
-    }
-
-    void loaderRefusesAFolder() {
-        ScratchFolder folder;
+        QCOMPARE(loadPicture(QStringLiteral("a.bmp")).naturalSize(), QSizeF(600, 450));
+        QCOMPARE(loadPicture(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
+        QCOMPARE(loadPicture(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
         QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
         QVERIFY(loadFailure(QStringLiteral("mapp.bmp")).contains(QStringLiteral("är en mapp")));
     }
@@ -207,16 +205,9 @@ private slots:
 
     void paintsStretchedPicturesWithBorders() {
         Board b;
-        tk::Image flat(b.form, {.bounds = {150, 150, 1500, 750},
-                                .stretch = true,
-                                .borderStyle = tk::BorderStyle::FixedSingle,
-                                .appearance = tk::Appearance::Flat,
-                                .picture = filled(3, 3, Qt::red)});
-        tk::Image sunken(b.form, {.bounds = {150, 1500, 1500, 750},
-                                  .stretch = true,
-                                  .borderStyle = tk::BorderStyle::FixedSingle,
-                                  .appearance = tk::Appearance::ThreeD,
-                                  .picture = filled(3, 3, Qt::white)});
+        tk::Image flat(b.form, bordered({150, 150, 1500, 750}, tk::Appearance::Flat, Qt::red));
+        tk::Image sunken(b.form,
+                         bordered({150, 1500, 1500, 750}, tk::Appearance::ThreeD, Qt::white));
         tk::Shape outline(
             b.form,
             {.bounds = {1800, 150, 900, 900}, .borderColor = tk::rgb(255, 0, 0), .borderWidth = 6});
@@ -241,11 +232,7 @@ private slots:
     void sunkenBorderMeetsThePictureAtAnyRatio() {
         QFETCH(qreal, ratio);
         Board b;
-        tk::Image sunken(b.form, {.bounds = {150, 150, 1500, 750},
-                                  .stretch = true,
-                                  .borderStyle = tk::BorderStyle::FixedSingle,
-                                  .appearance = tk::Appearance::ThreeD,
-                                  .picture = filled(3, 3, Qt::red)});
+        tk::Image sunken(b.form, bordered({150, 150, 1500, 750}, tk::Appearance::ThreeD, Qt::red));
         QImage canvas(QSize(200, 200) * ratio, QImage::Format_RGB32);
         canvas.fill(Qt::blue);
         QPainter painter(&canvas);

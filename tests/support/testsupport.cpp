@@ -3,6 +3,7 @@
 #include "settingsbytes.h"
 
 #include "common/previewpixels.h"
+#include "toolkit/image.h"
 #include "toolkit/picture.h"
 #include "toolkit/runtimeerror.h"
 
@@ -90,6 +91,10 @@ bool near(QColor a, QColor b, int tolerance) {
            qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
+QColor shownAt(const QImage& shot, const tk::Image& control) {
+    return shot.pixelColor((control.rect().center() / tk::twipsPerPixel).toPoint());
+}
+
 void savePicture(const QImage& image, const QString& fileName, const char* format) {
     QVERIFY2(image.save(fileName, format), qPrintable(fileName));
 }
@@ -106,9 +111,19 @@ QByteArray encoded(const QImage& image, const char* format, int quality, bool pr
 }
 
 namespace {
+
+// Entropy-coded data never holds FF DA or FF D9: stuffing and restart markers keep them out.
 const QByteArray startOfScan("\xFF\xDA", 2);
 const QByteArray endOfImage("\xFF\xD9", 2);
-// Entropy-coded data never holds FF DA or FF D9: stuffing and restart markers keep them out.
+
+// The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
+int markerAt(const QByteArray& jpeg, uchar kind, int n) {
+    for (int i = 2; i + 1 < jpeg.size(); ++i) {
+        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == kind && --n == 0)
+            return i;
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -132,14 +147,6 @@ QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive) {
     jpeg[frame + 7] = char(width >> 8);
     jpeg[frame + 8] = char(width & 0xFF);
     return jpeg;
-}
-
-int markerAt(const QByteArray& jpeg, uchar kind, int n) {
-    for (int i = 2; i + 1 < jpeg.size(); ++i) {
-        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == kind && --n == 0)
-            return i;
-    }
-    return -1;
 }
 
 QByteArray brokenScanJpeg() {
@@ -168,8 +175,12 @@ QByteArray bmpClaiming(qint32 width, qint32 height) {
     return bytes;
 }
 
+tk::Picture loadPicture(const QString& fileName) {
+    return tk::Picture::load(fileName, common::previewPixels(1));
+}
+
 QString loadFailure(const QString& fileName) {
-    return failureOf([&] { tk::Picture::load(fileName, common::previewPixels(1)); });
+    return failureOf([&] { loadPicture(fileName); });
 }
 
 void writeSettings(int cols, int rows, const QByteArray& name) {

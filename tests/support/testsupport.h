@@ -1,5 +1,6 @@
 #pragma once
 
+#include "toolkit/picture.h"
 #include "toolkit/program.h"
 
 #include <functional>
@@ -10,6 +11,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+namespace tk {
+class Image;
+}
 
 namespace testsupport {
 
@@ -52,13 +57,13 @@ QColor cellColour(int index);
 QImage filled(QSize size, QColor colour);
 // Alike in every channel to within the tolerance, as a scaled or compressed pixel is.
 bool near(QColor a, QColor b, int tolerance = 40);
+// What a shot of the window shows in the middle of the control.
+QColor shownAt(const QImage& shot, const tk::Image& control);
 void savePicture(const QImage& image, const QString& fileName, const char* format = nullptr);
 QByteArray encoded(const QImage& image, const char* format, int quality = 95,
                    bool progressive = false);
 // A small JPEG whose frame header claims another size.
 QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive = true);
-// The offset of the n-th marker of the kind (0xFFC0 frame, 0xFFDA scan), counted from 1.
-int markerAt(const QByteArray& jpeg, uchar kind, int n);
 // A progressive 320 x 240 JPEG whose header reads well and whose third scan is broken.
 QByteArray brokenScanJpeg();
 // A progressive JPEG whose last scan is repeated until the file holds `scans` scans; claiming a
@@ -66,6 +71,8 @@ QByteArray brokenScanJpeg();
 QByteArray jpegWithScans(int scans, quint16 width = 64, quint16 height = 48);
 // A small BMP whose header claims another size.
 QByteArray bmpClaiming(qint32 width, qint32 height);
+// Loaded as the programs load one, with its first decode fine enough for an unscaled preview.
+tk::Picture loadPicture(const QString& fileName);
 // The message of the run-time error that loading the picture ends with, or empty.
 QString loadFailure(const QString& fileName);
 // bitvik.ini in the current folder, naming the picture (in Windows-1252).
