@@ -252,13 +252,20 @@ class Program:
         return self.process.returncode
 
     def kill(self):
-        """Ends a program the test left running; what it said goes to the test's log."""
-        if self.running():
+        """Ends a program the test left running. What it said goes to the test's log, and so
+        does the end of one that stopped by itself unwaited for (a window that never came)."""
+        if hasattr(self, "stderr"):
+            return
+        left_running = self.running()
+        if left_running:
             self.process.kill()
-            _, err = self.process.communicate()
-            self.stderr = err.decode("utf-8", "replace")
-            if self.stderr.strip():
-                sys.stderr.write(f"[{self.process.args[0]} left running] {self.stderr}\n")
+        _, err = self.process.communicate()
+        self.stderr = err.decode("utf-8", "replace")
+        if left_running and self.stderr.strip():
+            sys.stderr.write(f"[{self.process.args[0]} left running] {self.stderr}\n")
+        elif not left_running:
+            sys.stderr.write(f"[{self.process.args[0]} ended, status {self.process.returncode}] "
+                             f"{self.stderr}\n")
 
 
 def cell_colour(k):
