@@ -83,7 +83,7 @@ Form1::Form1(tk::Program& program)
                                                       .border = false}),
       Frame2(*this, frame(75, 1260, 3165, 10, " X-led")), Option2(QStringLiteral("Option2")),
       Frame1(*this, frame(1440, 1215, 3135, 4, " Y-led")), Option1(QStringLiteral("Option1")),
-      Command2(*this, {.placement = {8130, 5685, 1335, 1110, 3},
+      Command2(*this, {.placement = {8130, buttonsTop, 1335, 1110, 3},
                        .caption = QStringLiteral("Avbryt"),
                        .font = buttonFont}),
       File1(*this, {.placement = {2760, 960, 2040, 5430, 0},
@@ -96,7 +96,8 @@ Form1::Form1(tk::Program& program)
       Text1(*this, {.placement = {2760, 360, 2040, 480, 1},
                     .font = {.points = 13.5, .weight = 400},
                     .accessibleName = QStringLiteral("Bildfilens namn")}),
-      Image1(*this, {.bounds = {4920, 360, 4455, 1335}, .stretch = false}), previews(program) {
+      Image1(*this, {.bounds = {4920, previewTop, 4455, 1335}, .stretch = false}),
+      previews(program) {
     // Each array's elements are created from the last to the first; they stack only among the
     // children of their own frame, so creating them after the frames changes nothing.
     for (int i = 6; i >= 0; --i)
@@ -136,10 +137,6 @@ void Form1::File1_Click() {
 }
 
 void Form1::storlek(Int32& width, Int32& height) {
-    // The preview's design Top, and the Top of "Avbryt", the higher of the two buttons beneath
-    // it: a preview that reached under them would hide its own bottom.
-    constexpr int previewTop = 360;
-    constexpr int buttonsTop = 5685;
     common::storlek(Image1, width, height, common::roomAbove(buttonsTop, previewTop));
 }
 

@@ -25,6 +25,11 @@ public:
     explicit Form1(tk::Program& program);
     ~Form1() override;
 
+    // The preview's top edge, and that of "Avbryt", the higher of the two buttons beneath it: a
+    // preview that reached under them would hide its own bottom.
+    static constexpr int previewTop = 360;
+    static constexpr int buttonsTop = 5685;
+
     // Controls in creation order, which among the child windows is the stacking order, topmost
     // first. Image1 is drawn on the window itself, beneath all of them.
     tk::TextBox Bild;
