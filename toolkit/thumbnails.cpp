@@ -3,6 +3,7 @@
 #include "thumbnailname.h"
 
 #include <cstdio>
+#include <optional>
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QImageWriter>
 #include <QTemporaryFile>
 #include <QtEndian>
+#include <utility>
 #include <zlib.h>
 
 namespace tk::thumbnails {
@@ -116,11 +118,14 @@ bool proportional(QSize thumbnail, QSize natural) {
     return std::abs(cross) <= qint64(natural.width()) + natural.height();
 }
 
-QImage valid(const QString& path, const QFileInfo& file, QSize natural, int width) {
+// A thumbnail that stands for `file` as it is now and is at least `width` wide: its bytes and the
+// size its header gives, found from its chunks alone, without decoding its pixels.
+std::optional<std::pair<QByteArray, QSize>> current(const QString& path, const QFileInfo& file,
+                                                    QSize natural, int width) {
     QFile thumbnail(path);
     if (!thumbnail.open(QIODevice::ReadOnly) || thumbnail.size() > largestFile)
         return {};
-    const QByteArray bytes = thumbnail.readAll();
+    QByteArray bytes = thumbnail.readAll();
     PngFacts facts;
     if (!readPng(bytes, facts) || facts.size.isEmpty() || facts.size.width() < width ||
         facts.size.width() > 1024 || facts.size.height() > 1024 ||
@@ -132,8 +137,15 @@ QImage valid(const QString& path, const QFileInfo& file, QSize natural, int widt
     if (facts.texts.contains("Thumb::Size") &&
         text("Thumb::Size") != QByteArray::number(file.size()))
         return {};
-    QImage image = QImage::fromData(bytes, "PNG");
-    if (image.size() != facts.size)
+    return std::pair{std::move(bytes), facts.size};
+}
+
+QImage valid(const QString& path, const QFileInfo& file, QSize natural, int width) {
+    const auto found = current(path, file, natural, width);
+    if (!found)
+        return {};
+    QImage image = QImage::fromData(found->first, "PNG");
+    if (image.size() != found->second)
         return {};
     return image.convertToFormat(QImage::Format_RGB32);
 }
@@ -226,7 +238,7 @@ void save(const QFileInfo& file, const QImage& upright, QSize natural) {
         if (upright.width() < size.box && upright.height() < size.box)
             return;
         const QString path = QString::fromStdString(pathOf(absolute, size));
-        if (!valid(path, file, natural, 0).isNull())
+        if (current(path, file, natural, 0))
             continue;
         const QImage scaled = upright.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         const QByteArray png = encoded(scaled.convertToFormat(QImage::Format_RGB32), file);
