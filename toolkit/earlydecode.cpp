@@ -4,6 +4,7 @@
 #include "thumbnailname.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
