@@ -438,7 +438,7 @@ class TestLauncher(unittest.TestCase):
     def test_launches_at_the_same_moment_land_every_demo_picture(self):
         """A double click: two launches on a first run, again and again."""
         lost, reports = 0, []
-        for _ in range(100):
+        for _ in range(50):
             self.fresh_home()
             launches = [self.launch("/bin/true") for _ in range(2)]
             for launch in launches:
