@@ -423,6 +423,7 @@ class TestLauncher(unittest.TestCase):
             ("[B]ilder", None),  # a glob that matches the decoy
             (' Foto "$HOME" `date` ', None),
             (absolute, f'# XDG_PICTURES_DIR="$HOME/Fel"\n  XDG_PICTURES_DIR="{absolute}"\n'),
+            # the last line counts, though it has no end
             ("Sist", 'XDG_PICTURES_DIR="$HOME/Först"\nXDG_PICTURES_DIR="$HOME/Sist"'),
         ]
         for name, dirs in cases:
