@@ -50,12 +50,20 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+void BackdropFollower::showBackdrop() {
+    if (wayland) {
+        backdrop.showFullScreen();
+    } else {
+        keepOutOfTaskbar(backdrop);
+        backdrop.showMaximized();
+    }
+}
+
 void BackdropFollower::follow(QWidget& window) {
     if (!window.isMinimized()) {
         if (hidden) {
             hidden = false;
-            keepOutOfTaskbar(backdrop);
-            backdrop.show();
+            showBackdrop();
             window.raise();
             window.activateWindow();
         }
@@ -97,7 +105,7 @@ void BackdropFollower::hideIfUnseen() {
 void BackdropFollower::comeBack(QWidget& window) {
     hidden = false;
     window.hide();
-    backdrop.show();
+    showBackdrop();
     window.show();
     window.raise();
     window.activateWindow();

@@ -18,6 +18,10 @@ class BackdropFollower final : public QObject {
 public:
     explicit BackdropFollower(QWidget& backdrop);
 
+    // Maximised behind the other windows on X11; on Wayland full screen, which every compositor
+    // draws without a frame, where a tiling one would tile a maximised window with a title bar.
+    void showBackdrop();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
