@@ -51,12 +51,15 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BackdropFollower::showBackdrop() {
-    if (wayland) {
+    // sway tiles a maximised window, with a title bar, and floats the program's other windows
+    // above a full-screen one only where they are its transients: on Wayland. weston, though,
+    // lifts a full-screen window over every other once the focus leaves them.
+    if (wayland && !qEnvironmentVariableIsEmpty("SWAYSOCK")) {
         backdrop.showFullScreen();
-    } else {
-        keepOutOfTaskbar(backdrop);
-        backdrop.showMaximized();
+        return;
     }
+    keepOutOfTaskbar(backdrop);
+    backdrop.showMaximized();
 }
 
 void BackdropFollower::follow(QWidget& window) {

@@ -18,8 +18,7 @@ class BackdropFollower final : public QObject {
 public:
     explicit BackdropFollower(QWidget& backdrop);
 
-    // Maximised behind the other windows on X11; on Wayland full screen, which every compositor
-    // draws without a frame, where a tiling one would tile a maximised window with a title bar.
+    // Maximised behind the other windows; under sway full screen, which it draws without a frame.
     void showBackdrop();
 
 protected:
