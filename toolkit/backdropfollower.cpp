@@ -1,5 +1,7 @@
 #include "backdropfollower.h"
 
+#include "taskbar.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
@@ -21,8 +23,10 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
 
 void BackdropFollower::follow(QWidget& window) {
     if (!window.isMinimized()) {
-        if (backdrop.isMinimized()) {
-            backdrop.setWindowState(restored);
+        if (hidden) {
+            hidden = false;
+            keepOutOfTaskbar(backdrop);
+            backdrop.show();
             window.raise();
             window.activateWindow();
         }
@@ -32,9 +36,10 @@ void BackdropFollower::follow(QWidget& window) {
         if (other != &backdrop && other->isVisible() && !other->isMinimized())
             return;
     }
-    // The window system reports a minimised window as minimised only, maximised or not.
-    restored = backdrop.windowState() & ~Qt::WindowMinimized;
-    backdrop.setWindowState(restored | Qt::WindowMinimized);
+    // Hidden, not minimised: a window manager may refuse to minimise a window that has no
+    // taskbar entry to bring it back from.
+    hidden = backdrop.isVisible();
+    backdrop.hide();
 }
 
 } // namespace tk

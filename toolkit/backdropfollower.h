@@ -6,7 +6,7 @@ class QWidget;
 
 namespace tk {
 
-// A backdrop goes when the last of its program's other windows is minimised and comes back,
+// A backdrop is hidden when the last of its program's other windows is minimised and comes back,
 // behind it, with the first of them that is restored.
 class BackdropFollower final : public QObject {
 public:
@@ -19,7 +19,7 @@ private:
     void follow(QWidget& window);
 
     QWidget& backdrop;
-    Qt::WindowStates restored;
+    bool hidden = false;
 };
 
 } // namespace tk
