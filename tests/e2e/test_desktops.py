@@ -43,8 +43,10 @@ KEYS = {
     "weston": dict(minimise=None, restore=None, close=None),
     "sway": dict(minimise=None, restore=None, close="super+shift+q"),
 }
-# A point on the desktop's panel, where it has one.
-PANELS = {"icewm": (700, 758), "weston": (600, 12), "sway": (600, 8)}
+# The desktop's panel, where it has one: its strip (left, top, right, bottom), whose clock and
+# task buttons change as they will, and an empty place on it to click.
+PANELS = {"icewm": ((0, 740, 1024, 768), (700, 758)), "weston": ((0, 0, 1024, 34), (600, 12)),
+          "sway": ((0, 0, 1024, 30), (600, 8))}
 # Points of the backdrop: clear of any panel, and of the game wherever a desktop puts it.
 AROUND = [(5, 60), (1018, 60), (5, 384), (1018, 384), (5, 720), (1018, 720)]
 # How far from the screen's centre a window still counts as centred, in pixels.
@@ -132,9 +134,18 @@ class DesktopCase(E2ETestCase):
             cls.session = DESKTOPS[cls.desktop]()
         except Exception as e:
             raise AssertionError(f"{cls.desktop} did not start: {e}") from e
-        # What the desktop shows where the programs' windows will be, for telling it from black.
-        cls.empty = cls.session.screenshot()
+        # What the desktop shows around the programs' windows, once drawn, to tell it from black.
+        try:
+            cls.empty = wait_for(cls.desktop_drawn, timeout=10, what="the desktop drawn")
+        except AssertionError as e:
+            cls.session.close()
+            raise AssertionError(f"{cls.desktop} shows black, as the backdrop does: {e}") from e
         cls.started = time.monotonic() - started
+
+    @classmethod
+    def desktop_drawn(cls):
+        shot = cls.session.screenshot()
+        return shot if all(shot.at(x, y) != BLACK for x, y in AROUND) else None
 
     @classmethod
     def tearDownClass(cls):
@@ -221,7 +232,7 @@ class DesktopCase(E2ETestCase):
         clicks = [("on the backdrop", (20, 384)), ("on the window", ground),
                   ("on the backdrop again", (1000, 700))]
         if self.desktop in PANELS:
-            clicks.append(("on the panel", PANELS[self.desktop]))
+            clicks.append(("on the panel", PANELS[self.desktop][1]))
         for where, (x, y) in clicks:
             self.session.click(x, y)
             time.sleep(0.3)
@@ -263,13 +274,19 @@ class DesktopCase(E2ETestCase):
 
     def quit_question(self, client):
         """Presses "Sluta" and waits for the question: its rectangle, found as what changed
-        outside the game's title bar and the button."""
+        outside the game's frame (which shows the game lost the focus), the button and the
+        panel."""
         before = self.session.screenshot()
+        f_left, f_top, f_right, f_bottom = frame(before, client)
         left, top, width, height = GAME["Sluta"].pixels()
         left, top = client[0] + left, client[1] + top
         self.session.click(left + width // 2, top + height // 2)
-        ignore = [(0, 0, 1024, client[1]),  # the game's title bar shows it lost the focus
+        ignore = [(f_left, f_top, f_right, client[1]), (f_left, client[3], f_right, f_bottom),
+                  (f_left, client[1], client[0], client[3]),
+                  (client[2], client[1], f_right, client[3]),
                   (left, top, left + width, top + height)]  # the button, and the pointer on it
+        if self.desktop in PANELS:
+            ignore.append(PANELS[self.desktop][0])
         return wait_for(lambda: changed(before, self.session.screenshot(), ignore), timeout=10,
                         what="the quit question")
 
