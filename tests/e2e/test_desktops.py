@@ -103,23 +103,40 @@ def frame(shot, client):
             reach(right - 1, mid_y, 1, 0)[0] + 1, reach(mid_x, bottom - 1, 0, 1)[1] + 1)
 
 
-def changed(before, after, ignore):
-    """The bounding box of the pixels that differ, outside the rectangles to ignore."""
-    left = top = right = bottom = None
+def changed(before, after, ignore, solid=8):
+    """The bounding box of the largest area that differs, outside the rectangles to ignore: at
+    least `solid` pixels both ways, so that lines a window redraws in another shade as it loses
+    the focus do not count."""
     width = before.width
+    runs = {}
     for y in range(before.height):
         a = before.pixels[3 * width * y:3 * width * (y + 1)]
         b = after.pixels[3 * width * y:3 * width * (y + 1)]
         if a == b:
             continue
-        xs = [x for x in range(width) if a[3 * x:3 * x + 3] != b[3 * x:3 * x + 3]
-              and not any(l <= x < r and t <= y < bt for l, t, r, bt in ignore)]
-        if xs:
-            top = y if top is None else top
-            bottom = y + 1
-            left = min(xs) if left is None else min(left, min(xs))
-            right = max(xs) + 1 if right is None else max(right, max(xs) + 1)
-    return None if top is None else (left, top, right, bottom)
+        skip = [(l, r) for l, t, r, bt in ignore if t <= y < bt]
+        start = None
+        for x in range(width + 1):
+            differs = x < width and a[3 * x:3 * x + 3] != b[3 * x:3 * x + 3] and \
+                not any(l <= x < r for l, r in skip)
+            if differs and start is None:
+                start = x
+            elif not differs and start is not None:
+                if x - start >= solid:
+                    runs.setdefault(y, []).append((start, x))
+                start = None
+    best, group = None, []
+    for y in sorted(runs) + [None]:
+        if group and (y is None or y != group[-1] + 1):
+            if len(group) >= solid and (best is None or len(group) > len(best)):
+                best = group
+            group = []
+        if y is not None:
+            group.append(y)
+    if best is None:
+        return None
+    spans = [span for y in best for span in runs[y]]
+    return (min(l for l, _ in spans), best[0], max(r for _, r in spans), best[-1] + 1)
 
 
 class DesktopCase(E2ETestCase):
@@ -219,10 +236,18 @@ class DesktopCase(E2ETestCase):
                      what=f"the window back in front {after}")
         except AssertionError as e:
             self.fail_with_screen(str(e))
-        shot = self.session.screenshot()
-        for x, y in AROUND:
-            if not (client[0] - 40 <= x < client[2] + 40 and client[1] - 40 <= y < client[3] + 40):
-                self.assertEqual(shot.at(x, y), BLACK, f"backdrop at {x},{y} {after}")
+        backdrop = [(x, y) for x, y in AROUND
+                    if not (client[0] - 40 <= x < client[2] + 40 and
+                            client[1] - 40 <= y < client[3] + 40)]
+
+        def around():
+            shot = self.session.screenshot()
+            return [(x, y, shot.at(x, y)) for x, y in backdrop if shot.at(x, y) != BLACK]
+
+        try:
+            wait_for(lambda: not around(), timeout=3, what=f"the black backdrop {after}")
+        except AssertionError as e:
+            self.fail_with_screen(f"{e}: {around()}")
 
     def test_1_in_front_and_no_click_hides_it(self):
         size = GAME["window"].pixels()[2:]
