@@ -265,6 +265,10 @@ class Desktop(Display):
         self.x.sync()
 
     def click(self, x, y, double=False):
+        # Up to the place first, as a hand does: an Xwayland window of sway's takes a press
+        # only once the pointer has moved over it.
+        self.move(x - 3, y - 3)
+        time.sleep(0.1)
         self.move(x, y)
         time.sleep(0.05)
         for _ in range(2 if double else 1):
