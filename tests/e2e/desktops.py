@@ -114,7 +114,7 @@ class Desktop(Display):
     def __init__(self):
         super().__init__(window_manager=False)
         self.outer_env = self.env
-        self.processes, self.pids = [], set()
+        self.processes = []
         self.locks_before = set(x_locks())
         self.runtime = tempfile.mkdtemp(prefix="bitvik-e2e-run-")
         os.chmod(self.runtime, 0o700)
@@ -232,7 +232,7 @@ class Desktop(Display):
         if self.inner:
             self.inner.close()
             self.inner = None
-        pids = set(self.pids)
+        pids = set()
         for process in self.processes:
             pids.add(process.pid)
             pids.update(descendants(process.pid))

@@ -11,7 +11,7 @@ import time
 import unittest
 
 from controls import GAME, SETUP
-from desktops import DESKTOPS, Desktop
+from desktops import DESKTOPS
 from harness import BLACK, YELLOW, E2ETestCase, Program, close_to, wait_for
 from xwindows import WindowManager
 
