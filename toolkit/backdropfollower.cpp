@@ -5,19 +5,48 @@
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace tk {
 
-BackdropFollower::BackdropFollower(QWidget& backdrop) : backdrop(backdrop) {
+namespace {
+
+// A compositor stops answering a hidden window's frames; Qt counts it unexposed 100 ms after an
+// unanswered frame.
+constexpr int repaintAfterMs = 200;
+constexpr int lookAfterMs = 600;
+
+} // namespace
+
+BackdropFollower::BackdropFollower(QWidget& backdrop)
+    : backdrop(backdrop), wayland(QGuiApplication::platformName() == QLatin1String("wayland")) {
     qApp->installEventFilter(this);
+    repaint.setSingleShot(true);
+    repaint.setInterval(repaintAfterMs);
+    look.setSingleShot(true);
+    look.setInterval(lookAfterMs);
+    connect(&repaint, &QTimer::timeout, this, [this] {
+        if (left)
+            left->update();
+    });
+    connect(&look, &QTimer::timeout, this, &BackdropFollower::hideIfUnseen);
 }
 
 bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange) {
-        auto* window = qobject_cast<QWidget*>(watched);
-        if (window && window->isWindow() && window != &backdrop)
-            follow(*window);
+    if (wayland && event->type() == QEvent::Expose && hidden && left &&
+        watched == left->windowHandle() && left->windowHandle()->isExposed()) {
+        comeBack(*left);
+        return false;
     }
+    auto* window = qobject_cast<QWidget*>(watched);
+    if (!window || !window->isWindow() || window == &backdrop)
+        return false;
+    if (event->type() == QEvent::WindowStateChange)
+        follow(*window);
+    else if (wayland && event->type() == QEvent::Show && !window->parentWidget())
+        stackAbove(*window);
+    else if (wayland && event->type() == QEvent::WindowDeactivate && !hidden)
+        watchAfterLeaving(*window);
     return false;
 }
 
@@ -40,6 +69,38 @@ void BackdropFollower::follow(QWidget& window) {
     // taskbar entry to bring it back from.
     hidden = backdrop.isVisible();
     backdrop.hide();
+}
+
+void BackdropFollower::stackAbove(QWidget& window) {
+    backdrop.winId();
+    window.winId();
+    window.windowHandle()->setTransientParent(backdrop.windowHandle());
+}
+
+// A repaint asks the compositor for a frame; one that no longer shows the window answers none.
+void BackdropFollower::watchAfterLeaving(QWidget& window) {
+    left = &window;
+    repaint.start();
+    look.start();
+}
+
+void BackdropFollower::hideIfUnseen() {
+    if (!left || hidden || !left->isVisible() || left->isActiveWindow() ||
+        left->windowHandle()->isExposed())
+        return;
+    hidden = true;
+    backdrop.hide();
+}
+
+// The compositor links a transient to its parent when the window is shown, so the window is
+// shown again over the backdrop's new surface.
+void BackdropFollower::comeBack(QWidget& window) {
+    hidden = false;
+    window.hide();
+    backdrop.show();
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 } // namespace tk

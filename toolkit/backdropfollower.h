@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 
 class QWidget;
 
@@ -8,6 +10,10 @@ namespace tk {
 
 // A backdrop is hidden when the last of its program's other windows is minimised and comes back,
 // behind it, with the first of them that is restored.
+//
+// Wayland lets a program neither stack its windows nor learn that one was minimised. There the
+// other windows become transients of the backdrop, which compositors keep above their parent,
+// and a window that has lost the focus and then stops being drawn counts as minimised.
 class BackdropFollower final : public QObject {
 public:
     explicit BackdropFollower(QWidget& backdrop);
@@ -17,9 +23,17 @@ protected:
 
 private:
     void follow(QWidget& window);
+    void stackAbove(QWidget& window);
+    void watchAfterLeaving(QWidget& window);
+    void hideIfUnseen();
+    void comeBack(QWidget& window);
 
     QWidget& backdrop;
+    const bool wayland;
     bool hidden = false;
+    QPointer<QWidget> left; // the window that lost the focus, while it is watched or away
+    QTimer repaint;
+    QTimer look;
 };
 
 } // namespace tk
