@@ -329,9 +329,11 @@ class DesktopCase(E2ETestCase):
         over = client[0] <= centre[0] < client[2] and client[1] <= centre[1] < client[3]
         self.keep_screenshot(f"{self.desktop}-question.png")
         self.session.key("alt+n")  # Nej, by its mnemonic
-        self.assertTrue(abs(x_off) <= CENTRED and abs(y_off) <= CENTRED,
-                        f"frame {outer} is {x_off:+}, {y_off:+} px off the screen's centre")
-        self.assertTrue(over, f"the question {question} is not over the game {client}")
+        with self.subTest("centred"):
+            self.assertTrue(abs(x_off) <= CENTRED and abs(y_off) <= CENTRED,
+                            f"frame {outer} is {x_off:+}, {y_off:+} px off the screen's centre")
+        with self.subTest("the question over the game"):
+            self.assertTrue(over, f"the question {question} is not over the game {client}")
 
     def test_4_backdrop_in_no_task_list(self):
         self.cannot(4)
