@@ -20,12 +20,15 @@ bool platformChosen(int argc, char** argv) {
 
 // Where an X server is reachable, X11 lets the program keep its backdrop behind its window, out
 // of the taskbar and minimised with it, and place its window; Wayland lets it do none of these.
+// sway is the exception: it tiles an X11 backdrop with a title bar, while on Wayland it floats a
+// transient window over a full-screen one.
 QList<QByteArray> withPlatform(int argc, char** argv) {
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QByteArray(argv[i]);
     if (!platformChosen(argc, argv)) {
-        const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+        const bool x11 =
+            !qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("SWAYSOCK");
         arguments << QByteArrayLiteral("-platform")
                   << (x11 ? QByteArrayLiteral("xcb;wayland") : QByteArrayLiteral("wayland;xcb"));
     }

@@ -50,12 +50,23 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+void BackdropFollower::showBackdrop() {
+    // sway tiles a maximised window, with a title bar, and floats the program's other windows
+    // above a full-screen one only where they are its transients: on Wayland. weston, though,
+    // lifts a full-screen window over every other once the focus leaves them.
+    if (wayland && !qEnvironmentVariableIsEmpty("SWAYSOCK")) {
+        backdrop.showFullScreen();
+        return;
+    }
+    keepOutOfTaskbar(backdrop);
+    backdrop.showMaximized();
+}
+
 void BackdropFollower::follow(QWidget& window) {
     if (!window.isMinimized()) {
         if (hidden) {
             hidden = false;
-            keepOutOfTaskbar(backdrop);
-            backdrop.show();
+            showBackdrop();
             window.raise();
             window.activateWindow();
         }
@@ -97,7 +108,7 @@ void BackdropFollower::hideIfUnseen() {
 void BackdropFollower::comeBack(QWidget& window) {
     hidden = false;
     window.hide();
-    backdrop.show();
+    showBackdrop();
     window.show();
     window.raise();
     window.activateWindow();

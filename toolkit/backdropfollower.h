@@ -18,6 +18,9 @@ class BackdropFollower final : public QObject {
 public:
     explicit BackdropFollower(QWidget& backdrop);
 
+    // Maximised behind the other windows; under sway full screen, which it draws without a frame.
+    void showBackdrop();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
