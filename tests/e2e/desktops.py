@@ -428,17 +428,20 @@ class Sway(Desktop):
                    WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
         self.session_bus(env)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
-        # Its own configuration, and then a note of the X display it gives its Xwayland.
+        # Its own configuration, and then a note of what it tells the programs it starts: the
+        # X display of its Xwayland and its IPC socket.
         told = os.path.join(self.runtime, "display")
         config = os.path.join(self.runtime, "config")
         with open(config, "w") as f:
-            f.write(f"include /etc/sway/config\nexec echo $DISPLAY > {told}\n")
+            f.write(f"include /etc/sway/config\nexec echo $DISPLAY $SWAYSOCK > {told}\n")
         sway = self.spawn(["sway", "--config", config], env, self.name)
         self.socket = self.wait_started(sway, self.sway_socket, "Wayland socket")
         self.env["WAYLAND_DISPLAY"] = self.socket
         # Its Xwayland admits only the user, so the test's own connection stays on the Xvfb.
-        self.x_number = self.wait_started(sway, lambda: self.told_display(told), "X11 display")
-        self.env["DISPLAY"] = ":" + self.x_number
+        display, self.env["SWAYSOCK"] = self.wait_started(sway, lambda: self.told(told),
+                                                          "X11 display and IPC socket")
+        self.x_number = display[1:]
+        self.env["DISPLAY"] = display
 
     def sway_socket(self):
         names = [n for n in os.listdir(self.runtime) if n.startswith("wayland-")
@@ -446,13 +449,14 @@ class Sway(Desktop):
         return names[0] if names else None
 
     @staticmethod
-    def told_display(path):
+    def told(path):
         try:
             with open(path) as f:
-                said = f.read().strip()
+                said = f.read().split()
         except OSError:
             return None
-        return said[1:] if said[:1] == ":" and said[1:].isdigit() else None
+        return said if len(said) == 2 and said[0][1:].isdigit() else None
+
 
 
 DESKTOPS = {d.name: d for d in (MutterWayland, MutterX11, KwinWayland, Weston, Sway, IceWM)}

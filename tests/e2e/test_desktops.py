@@ -307,7 +307,7 @@ class DesktopCase(E2ETestCase):
         shot = self.session.screenshot()
         return all(shot.at(x, y) == BLACK for x, y in AROUND)
 
-    def quit_question(self, client):
+    def quit_question(self, client, focus=True):
         """Presses "Sluta" and waits for the question: its rectangle, found as what changed
         outside the game's frame (which shows the game lost the focus), the button and the
         panel."""
@@ -324,9 +324,16 @@ class DesktopCase(E2ETestCase):
             ignore.append(PANELS[self.desktop][0])
         question = wait_for(lambda: changed(before, self.session.screenshot(), ignore),
                             timeout=10, what="the quit question")
-        # The keys go to the question, as they do once the user has clicked into it.
+        if not focus:
+            return question
+        appeared = self.session.screenshot()
+        # The keys go to the question, as they do once the user has clicked into it; then the
+        # pointer goes back where it was, so that the question can be compared with itself.
         self.session.click((question[0] + question[2]) // 2, (question[1] + question[3]) // 2)
+        self.session.move(left + width // 2, top + height // 2)
         time.sleep(0.3)
+        if self.question_gone(question, appeared, self.session.screenshot()):
+            self.fail_with_screen("a click into the quit question took it away")
         return question
 
     def test_3_centred_and_the_question_over_the_game(self):
@@ -334,7 +341,7 @@ class DesktopCase(E2ETestCase):
         outer = frame(self.session.screenshot(), client)
         x_off = (outer[0] + outer[2]) / 2 - 512
         y_off = (outer[1] + outer[3]) / 2 - 384
-        question = self.quit_question(client)
+        question = self.quit_question(client, focus=False)
         centre = ((question[0] + question[2]) / 2, (question[1] + question[3]) / 2)
         over = client[0] <= centre[0] < client[2] and client[1] <= centre[1] < client[3]
         self.keep_screenshot(f"{self.desktop}-question.png")
