@@ -13,8 +13,10 @@ namespace {
 
 // A compositor stops answering a hidden window's frames; Qt counts it unexposed 100 ms after an
 // unanswered frame.
+// mutter still draws a window while it animates its minimising, so the question is asked again.
 constexpr int repaintAfterMs = 200;
 constexpr int lookAfterMs = 600;
+constexpr int looks = 3;
 
 } // namespace
 
@@ -91,14 +93,21 @@ void BackdropFollower::stackAbove(QWidget& window) {
 // A repaint asks the compositor for a frame; one that no longer shows the window answers none.
 void BackdropFollower::watchAfterLeaving(QWidget& window) {
     left = &window;
+    looksLeft = looks;
     repaint.start();
     look.start();
 }
 
 void BackdropFollower::hideIfUnseen() {
-    if (!left || hidden || !left->isVisible() || left->isActiveWindow() ||
-        left->windowHandle()->isExposed())
+    if (!left || hidden || !left->isVisible() || left->isActiveWindow())
         return;
+    if (left->windowHandle()->isExposed()) {
+        if (--looksLeft > 0) {
+            repaint.start();
+            look.start();
+        }
+        return;
+    }
     hidden = true;
     backdrop.hide();
 }

@@ -37,6 +37,7 @@ private:
     QPointer<QWidget> left; // the window that lost the focus, while it is watched or away
     QTimer repaint;
     QTimer look;
+    int looksLeft = 0;
 };
 
 } // namespace tk
