@@ -3,6 +3,7 @@
 #include "frameextents.h"
 #include "twips.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -15,6 +16,33 @@ namespace {
 constexpr int fixedBorderPixels = 3;
 constexpr int sizableBorderPixels = 4;
 constexpr int titleBarPixels = 19;
+
+// A window manager that does not say its frame before the window is mapped (kwin) draws one all
+// the same: once the window is drawn inside it, the window is centred again with the frame it has.
+class CentreOnceFramed final : public QObject {
+public:
+    CentreOnceFramed(QWidget& window, QRect available)
+        : QObject(&window), window(window), available(available) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint)
+            return false;
+        const QSize framed = window.frameGeometry().size();
+        const QSize room = available.size() - framed;
+        const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
+        if (window.frameGeometry().topLeft() != corner)
+            window.move(corner);
+        deleteLater();
+        return false;
+    }
+
+private:
+    QWidget& window;
+    const QRect available;
+};
 
 } // namespace
 
@@ -74,8 +102,11 @@ void placeAtStart(QWidget& window, const FormDesign& design) {
         // manager's reading of a frame's position can shift it.
         if (sides)
             window.setGeometry(QRect(corner + QPoint(sides->left(), sides->top()), window.size()));
-        else
+        else {
             window.move(corner);
+            if (QGuiApplication::platformName() == QLatin1String("xcb"))
+                new CentreOnceFramed(window, available);
+        }
         break;
     }
     case StartUpPosition::Manual:
