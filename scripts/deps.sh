@@ -15,7 +15,7 @@ play=(
 headless=(xvfb xauth python3 python3-xlib imagemagick)
 testing=(
     "${headless[@]}"
-    clang clang-format libclang-rt-14-dev openbox xdotool x11-utils fonts-dejavu-core
+    clang clang-format libclang-rt-dev openbox xdotool x11-utils fonts-dejavu-core
     dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
 )
 
