@@ -212,7 +212,7 @@ class TestPackage(unittest.TestCase):
                 self.assertEqual(shown.returncode, 0, shown.stderr)
                 self.assertEqual(shown.stderr, "")
                 # Bold and underline, as overstrikes or (groff 1.23) as SGR escapes.
-                page = re.sub(r"\x1b\[[0-9;]*m|.\b", "", shown.stdout)
+                page = re.sub(r"\x1b\[[0-9;]*m|.\x08", "", shown.stdout)
                 for heading in ("NAME", "THE FOLDER IT WORKS IN", "FILES", "EXIT STATUS"):
                     self.assertIn(f"\n{heading}\n", page)
                 self.assertIn("bitvik.ini", page)
