@@ -2,10 +2,12 @@
 
 #include "windows1252.h"
 
+#include "toolkit/regularfile.h"
 #include "toolkit/systemerror.h"
 
 #include <cerrno>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -16,6 +18,9 @@ namespace {
 // No value of the file comes near this; a longer field means the file is not ours.
 constexpr qsizetype maxFieldLength = 4096;
 constexpr int endOfFile = -1;
+// Three fields of at most maxFieldLength and what may stand between them take far less; the
+// rest of a larger file is never looked at.
+constexpr std::size_t largestRead = 1024 * 1024;
 
 // The current folder by name even when it has been removed, as Linux still knows it.
 QString currentFolder() {
@@ -48,9 +53,11 @@ QString shown(const QByteArray& field) {
     return text;
 }
 
-QString openFailure(const QFile& file) {
-    return file.error() == QFileDevice::PermissionsError ? tk::systemErrorText(EACCES)
-                                                         : QStringLiteral("den kan inte öppnas");
+QString readFailure(const tk::RegularFile& file) {
+    const int code = file.error();
+    return code == EACCES || code == EPERM ? tk::systemErrorText(EACCES)
+           : file.isOpen()                 ? tk::systemErrorText(code)
+                                           : QStringLiteral("den kan inte öppnas");
 }
 
 } // namespace
@@ -59,7 +66,7 @@ SettingsReader::SettingsReader(QIODevice& source, const QString& sourceName)
     : name(sourceName), device(&source) {}
 
 SettingsReader::SettingsReader(const QString& fileName)
-    : name(fileName), file(std::make_unique<QFile>(fileName)), device(file.get()) {
+    : name(fileName), file(std::make_unique<QBuffer>()), device(file.get()) {
     const QFileInfo info(fileName);
     if (!info.exists())
         throw tk::RuntimeError(
@@ -74,10 +81,18 @@ SettingsReader::SettingsReader(const QString& fileName)
         throw tk::RuntimeError(
             QStringLiteral("Inställningsfilen \"%1\" i mappen %2 är ingen vanlig fil.")
                 .arg(fileName, folderOf(fileName)));
-    if (!file->open(QIODevice::ReadOnly))
+    tk::RegularFile opened(QFile::encodeName(fileName).toStdString());
+    if (opened.failure() == tk::RegularFile::Failure::NotRegular)
+        throw tk::RuntimeError(
+            QStringLiteral("Inställningsfilen \"%1\" i mappen %2 är ingen vanlig fil.")
+                .arg(fileName, folderOf(fileName)));
+    const std::optional<std::string> bytes = opened.read(largestRead);
+    if (!bytes)
         throw tk::RuntimeError(QStringLiteral("Inställningsfilen \"%1\" i mappen %2 kan inte "
                                               "läsas: %3.")
-                                   .arg(fileName, folderOf(fileName), openFailure(*file)));
+                                   .arg(fileName, folderOf(fileName), readFailure(opened)));
+    file->setData(QByteArray::fromStdString(*bytes));
+    file->open(QIODevice::ReadOnly);
 }
 
 void SettingsReader::close() {

@@ -1,14 +1,12 @@
 #include "settingspeek.h"
 
-#include <fstream>
+#include "toolkit/regularfile.h"
 
 namespace common {
 
 std::string peekPictureName(const char* settingsFile) {
-    std::ifstream file(settingsFile, std::ios::binary);
-    std::string head(4096, '\0');
-    file.read(head.data(), std::streamsize(head.size()));
-    head.resize(std::size_t(file.gcount()));
+    tk::RegularFile file(settingsFile);
+    const std::string head = file.read(4096).value_or(std::string());
     const std::size_t open = head.find('"');
     const std::size_t close = open == std::string::npos ? open : head.find('"', open + 1);
     if (close == std::string::npos)

@@ -3,7 +3,8 @@
 # none is named), as root or through sudo:
 #   play       building the programs and playing them
 #   headless   playing without a display: a virtual screen, and what takes a screenshot of it
-#   test       what the tests add: clang's fuzzer, a window manager, X tools, the package checkers
+#   test       what the tests add: clang's fuzzer, window managers and Wayland compositors with
+#              Xwayland and Qt's Wayland platform, X tools, the package checkers
 set -euo pipefail
 
 play=(
@@ -17,6 +18,8 @@ testing=(
     "${headless[@]}"
     clang clang-format libclang-rt-dev openbox xdotool x11-utils fonts-dejavu-core
     dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
+    mutter kwin-wayland weston sway sway-backgrounds icewm xwayland qt6-wayland dbus-daemon
+    libgl1-mesa-dri kwin-style-breeze
 )
 
 [ $# -eq 0 ] && set -- play test

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that the C++ sources are as clang-format leaves them, builds,
 # and runs every test through CTest: the in-process tests and the real-window tests; then the in-process tests again built with AddressSanitizer and
-# UndefinedBehaviorSanitizer; then the settings reader under libFuzzer for a bounded time.
+# UndefinedBehaviorSanitizer; then the hand-written parsers under libFuzzer for a bounded time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,8 +19,8 @@ BUILD_DIR=build-asan BUILD_TYPE=Debug "$root/scripts/build.sh" -DBITVIK_SANITIZE
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j2 --label-exclude e2e
 
-echo "== libFuzzer: inställningsfilens läsare"
+echo "== libFuzzer: inställningsfilen, miniatyrernas PNG och namn, JPEG-huvudet"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBITVIK_FUZZ=ON -DBITVIK_FUZZ_SECONDS=${FUZZ_SECONDS:-60} >/dev/null
-cmake --build build-fuzz --target fuzz_settings
-ctest --test-dir build-fuzz --output-on-failure -R '^fuzz_settings$'
+    -DBITVIK_FUZZ=ON -DBITVIK_FUZZ_SECONDS=${FUZZ_SECONDS:-30} >/dev/null
+cmake --build build-fuzz --target fuzz_settings fuzz_thumbnailpng fuzz_thumbnailname fuzz_jpegheader
+ctest --test-dir build-fuzz --output-on-failure -R '^fuzz_'

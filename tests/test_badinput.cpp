@@ -8,9 +8,15 @@
 #include "support/startedsetup.h"
 #include "support/unreadablesettings.h"
 
+#include "common/previewpixels.h"
+#include "common/settingsfile.h"
+#include "common/settingspeek.h"
+#include "toolkit/earlydecode.h"
+
 #include <ctime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
 #include <sys/stat.h>
@@ -125,6 +131,8 @@ private slots:
         QTest::newRow("text named .jpg")
             << settingsNaming("sol.jpg") << "sol.jpg" << QByteArray("Det här är ingen bild.\n")
             << "kan inte läsas";
+        QTest::newRow("BMP stored top row first")
+            << sol << "sol.bmp" << topDownBmp(gridPicture(400, 300, 4, 3)) << "";
         QTest::newRow("PNG named .bmp")
             << sol << "sol.bmp" << encoded(gridPicture(400, 300, 4, 3), "PNG") << "";
     }
@@ -192,6 +200,23 @@ private slots:
         }();
         const Prepare fifo = [] { QCOMPARE(::mkfifo("a.bmp", 0644), 0); };
         const Prepare zeroLink = [] { symlinkTo("/dev/zero", "a.jpg"); };
+        // The photo a.jpg, where its thumbnail belongs in the cache (0: x-large, 1: xx-large)
+        // something else.
+        const QByteArray photo = encoded(gridPicture(2400, 1800, 4, 3), "JPEG");
+        const auto cached = [=](int size, bool asFifo, bool named) {
+            return Prepare([=] {
+                writeBytes(QStringLiteral("a.jpg"), photo);
+                if (named)
+                    writeBytes(QStringLiteral("bitvik.ini"), settingsNaming("a.jpg"));
+                const QByteArray path =
+                    QFile::encodeName(thumbnailPath(QStringLiteral("a.jpg"), size));
+                QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+                if (asFifo)
+                    QCOMPARE(::mkfifo(path.constData(), 0644), 0);
+                else
+                    symlinkTo("/dev/zero", path.constData());
+            });
+        };
 
         QTest::newRow("game: 1,000 scans")
             << "Bitvik" << game("b.jpg", bomb1k) << none << scans << QStringList();
@@ -212,6 +237,14 @@ private slots:
         QTest::newRow("game: link to /dev/zero named .jpg") << "Bitvik" << Prepare([=] {
             zeroLink();
             writeBytes(QStringLiteral("bitvik.ini"), settingsNaming("a.jpg"));
+        }) << none << special << QStringList();
+        QTest::newRow("game: thumbnail a FIFO")
+            << "Bitvik" << cached(0, true, true) << none << "" << QStringList();
+        QTest::newRow("game: thumbnail a link to /dev/zero")
+            << "Bitvik" << cached(1, false, true) << none << "" << QStringList();
+        QTest::newRow("game: bitvik.ini a FIFO") << "Bitvik" << Prepare([] {
+            writeBytes(QStringLiteral("a.bmp"), goodBmp);
+            QCOMPARE(::mkfifo("bitvik.ini", 0644), 0);
         }) << none << special << QStringList();
         QTest::newRow("game: bitvik.ini a dangling link") << "Bitvik" << Prepare([] {
             writeBytes(QStringLiteral("a.bmp"), goodBmp);
@@ -241,6 +274,12 @@ private slots:
             zeroLink();
             writeBytes(QStringLiteral("z.bmp"), goodBmp);
         }) << none << special << QStringList();
+        QTest::newRow("tool: thumbnail a FIFO, OK")
+            << "Tralloma" << cached(0, true, false) << Prepare([] {}) << ""
+            << QStringList{"bitvik.ini"};
+        QTest::newRow("tool: thumbnail a link to /dev/zero, OK")
+            << "Tralloma" << cached(0, false, false) << Prepare([] {}) << ""
+            << QStringList{"bitvik.ini"};
         QTest::newRow("tool: bitvik.ini a dangling link, OK") << "Tralloma" << Prepare([] {
             writeBytes(QStringLiteral("a.bmp"), goodBmp);
             symlinkTo("sparad.ini", "bitvik.ini");
@@ -278,7 +317,10 @@ private slots:
         clock.start();
         const qint64 cpuAtStart = cpuMs();
         if (program == QStringLiteral("Bitvik")) {
-            bitvik::Form1 form(recorder.program);
+            // As main() starts it: the picture bitvik.ini names is decoded early.
+            tk::EarlyDecode early(common::peekPictureName(common::settingsFileName),
+                                  common::previewPixels(1));
+            bitvik::Form1 form(recorder.program, tk::Random(), &early);
             form.loadAndShow();
             if (failure.isEmpty())
                 QCOMPARE(form.BITVIK.pieceCount.value(), 12);

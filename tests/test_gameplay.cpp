@@ -225,8 +225,11 @@ private slots:
         Game g(2, 2);
         g.clickPiece(2);
         QuestionBox box(answer);
+        box.escapeFirst = true;
         g.press(g.f().Command3D2);
         QVERIFY(box.seen);
+        // Only the two buttons answer.
+        QVERIFY(!box.closedWithoutButton);
         QCOMPARE(box.title, QStringLiteral("Sluta"));
         QCOMPARE(box.text, QStringLiteral("       Vill du sluta ?"));
         QCOMPARE(box.icon, QMessageBox::Critical);

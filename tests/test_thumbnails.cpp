@@ -13,16 +13,11 @@
 #include <QFileInfo>
 #include <QTest>
 #include <QWidget>
+#include <sys/stat.h>
 
 using namespace testsupport;
 
 namespace {
-
-QString thumbnailPath(const QString& fileName, int size = 0) {
-    const QString absolute = QFileInfo(fileName).absoluteFilePath();
-    return QString::fromStdString(tk::thumbnails::pathOf(QFile::encodeName(absolute).toStdString(),
-                                                         tk::thumbnails::sizes[size]));
-}
 
 QByteArray uriOf(const QString& fileName) {
     const QString absolute = QFileInfo(fileName).absoluteFilePath();
@@ -165,6 +160,70 @@ private slots:
         // At twice the pixels, the finer decode also fills the larger size.
         file.saveThumbnails(file.pixels(common::previewPixels(2), nullptr, go));
         QCOMPARE(QImage(thumbnailPath(QStringLiteral("foto.jpg"), 1)).size(), QSize(1024, 768));
+    }
+
+    // The cache's folders as the program finds them: what is missing is made for the owner only,
+    // what is there keeps its mode, no link is written through, and a temporary file that a
+    // killed run left is cleared.
+    void cacheFoldersAsFound_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("none yet") << "none" << true;
+        QTest::newRow("folders of mode 0755") << "open" << true;
+        QTest::newRow("thumbnails/ a link to the user's folder") << "cache link" << false;
+        QTest::newRow("x-large/ a link to the user's folder") << "size link" << false;
+        QTest::newRow("a temporary a killed run left") << "leftover" << true;
+    }
+    void cacheFoldersAsFound() {
+        QFETCH(QString, situation);
+        QFETCH(bool, written);
+        ScratchFolder folder;
+        savePicture(gridPicture(2400, 1800, 4, 3), QStringLiteral("foto.jpg"), "JPEG");
+        const QString cache = folder.cache() + QStringLiteral("/thumbnails");
+        const QString sizeFolder = cache + QStringLiteral("/x-large");
+        const QString users = folder.file(QStringLiteral("bilder"));
+        QVERIFY(QDir().mkdir(users));
+        QCOMPARE(::chmod(QFile::encodeName(users).constData(), 0755), 0);
+        if (situation == "open" || situation == "leftover")
+            QVERIFY(QDir().mkpath(sizeFolder));
+        if (situation == "open") {
+            QCOMPARE(::chmod(QFile::encodeName(cache).constData(), 0755), 0);
+            QCOMPARE(::chmod(QFile::encodeName(sizeFolder).constData(), 0755), 0);
+        }
+        if (situation == "cache link")
+            QVERIFY(QFile::link(users, cache));
+        if (situation == "size link") {
+            QVERIFY(QDir().mkdir(cache));
+            QVERIFY(QFile::link(users, sizeFolder));
+        }
+        const QString leftover = sizeFolder + QStringLiteral("/bitvik-Ab3dE9.png");
+        const QString usersOwn = sizeFolder + QStringLiteral("/bitvik-egen.png");
+        if (situation == "leftover") {
+            writeBytes(leftover, "halv");
+            writeBytes(usersOwn, "någon annans");
+        }
+
+        saveThumbnails(QStringLiteral("foto.jpg"));
+        const QString saved = thumbnailPath(QStringLiteral("foto.jpg"));
+        QCOMPARE(QFileInfo(saved).isFile(), written);
+        const auto modeOf = [](const QString& path) {
+            struct stat info = {};
+            return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777
+                                                                           : 0u;
+        };
+        QCOMPARE(modeOf(users), 0755u);
+        QCOMPARE(QDir(users).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        if (situation == "none")
+            QCOMPARE(modeOf(cache), 0700u);
+        if (situation == "open")
+            QCOMPARE(modeOf(cache) * 010000 + modeOf(sizeFolder), 0755u * 010000 + 0755u);
+        if (situation == "leftover") {
+            QStringList kept = QDir(sizeFolder).entryList(QDir::Files);
+            QStringList expected{QStringLiteral("bitvik-egen.png"), QFileInfo(saved).fileName()};
+            kept.sort();
+            expected.sort();
+            QCOMPARE(kept, expected);
+        }
     }
 
     // A decode started before the program proper, taken only for the file it decoded, as it is.

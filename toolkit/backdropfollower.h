@@ -1,25 +1,43 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 
 class QWidget;
 
 namespace tk {
 
-// A backdrop goes when the last of its program's other windows is minimised and comes back,
+// A backdrop is hidden when the last of its program's other windows is minimised and comes back,
 // behind it, with the first of them that is restored.
+//
+// Wayland lets a program neither stack its windows nor learn that one was minimised. There the
+// other windows become transients of the backdrop, which compositors keep above their parent,
+// and a window that has lost the focus and then stops being drawn counts as minimised.
 class BackdropFollower final : public QObject {
 public:
     explicit BackdropFollower(QWidget& backdrop);
+
+    // Maximised behind the other windows; under sway full screen, which it draws without a frame.
+    void showBackdrop();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void follow(QWidget& window);
+    void stackAbove(QWidget& window);
+    void watchAfterLeaving(QWidget& window);
+    void hideIfUnseen();
+    void comeBack(QWidget& window);
 
     QWidget& backdrop;
-    Qt::WindowStates restored;
+    const bool wayland;
+    bool hidden = false;
+    QPointer<QWidget> left; // the window that lost the focus, while it is watched or away
+    QTimer repaint;
+    QTimer look;
+    int looksLeft = 0;
 };
 
 } // namespace tk

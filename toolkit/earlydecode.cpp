@@ -1,12 +1,13 @@
 #include "earlydecode.h"
 
 #include "jpegheader.h"
+#include "picturelimit.h"
+#include "regularfile.h"
 #include "thumbnailname.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <unistd.h>
 #include <utility>
 
@@ -39,14 +40,6 @@ bool hasThumbnail(const std::string& name) {
     return false;
 }
 
-// Within the image allocation limit of the loader (256 MB unless the environment says
-// otherwise), which refuses larger decodes anyway.
-bool withinLimit(int width, int height) {
-    const char* set = std::getenv("QT_IMAGEIO_MAXALLOC");
-    const long long megabytes = set ? std::atoll(set) : 256;
-    return megabytes <= 0 || 4LL * width * height <= megabytes * 1024 * 1024;
-}
-
 bool namedAsJpeg(const std::string& name) {
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -68,11 +61,12 @@ EarlyDecode::~EarlyDecode() {
 }
 
 void EarlyDecode::run(int drawnWidth) {
-    if (stat(name.c_str(), &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_size == 0 ||
-        hasThumbnail(name))
+    if (hasThumbnail(name))
         return;
     // What the loader refuses is left for it to refuse.
-    std::FILE* file = std::fopen(name.c_str(), "rb");
+    RegularFile opened(name);
+    seen = opened.status();
+    std::FILE* file = seen.st_size > 0 ? opened.releaseStream() : nullptr;
     if (!file)
         return;
     const std::optional<jpeg::Header> header = jpeg::readHeader(file);
@@ -83,7 +77,7 @@ void EarlyDecode::run(int drawnWidth) {
     const int height = header->height;
     // The narrower side, since the picture may stand on either once it is turned upright.
     const int eighths = jpeg::eighthsFor(std::min(width, height), drawnWidth);
-    if (!withinLimit((width * eighths + 7) / 8, (height * eighths + 7) / 8))
+    if (!withinPictureLimit((width * eighths + 7) / 8, (height * eighths + 7) / 8))
         return;
     Result decoded{eighths, {}};
     if (jpeg::decode(name, eighths, cancelled, decoded.pixels) == jpeg::Outcome::Decoded)

@@ -35,6 +35,16 @@ QStringList undecodableNames(const QString& folder, const QStringList& wildcards
     return found;
 }
 
+// Each entry is one line: a line break or other control character in a name would cut it, so it
+// is shown as "?", as ls shows it. The name itself is kept as it is.
+QString shownName(QString name) {
+    for (QChar& c : name) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    }
+    return name;
+}
+
 } // namespace
 
 class FileListBox::Widget final : public QListWidget {
@@ -98,7 +108,8 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
     // Without QDir::Hidden dot-files stay out; without QDir::CaseSensitive *.bmp matches SOL.BMP.
     names = directory.entryList(wildcards, QDir::Files, QDir::Name | QDir::IgnoreCase);
     badlyNamed = undecodableNames(folder, wildcards);
-    box->addItems(names);
+    for (const QString& name : names)
+        box->addItem(shownName(name));
 
     box->setFont(toQFont(design.font));
     box->setAccessibleName(design.accessibleName);

@@ -5,7 +5,6 @@
 #include "formplacement.h"
 #include "graphiccontrol.h"
 #include "program.h"
-#include "taskbar.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -43,6 +42,8 @@ Form::Form(Program& program, const FormDesign& formDesign)
         surface->setFixedSize(client);
     else
         surface->resize(client);
+    // Said to the window manager too, so that a tiling one cannot squeeze the window.
+    surface->setMinimumSize(client);
     if (design.staysBehind)
         surface->setFocusPolicy(Qt::NoFocus);
 }
@@ -87,11 +88,11 @@ void Form::show() {
         return;
     placeAtStart(*surface, design);
     tabOrder->apply();
-    if (design.staysBehind && !follower) {
-        keepOutOfTaskbar(*surface);
+    if (design.staysBehind && !follower)
         follower = std::make_unique<BackdropFollower>(*surface);
-    }
-    if (design.windowState == WindowState::Maximized)
+    if (follower)
+        follower->showBackdrop();
+    else if (design.windowState == WindowState::Maximized)
         surface->showMaximized();
     else
         surface->show();

@@ -1,5 +1,6 @@
 #include "formplacement.h"
 
+#include "frameextents.h"
 #include "twips.h"
 
 #include <QGuiApplication>
@@ -59,12 +60,22 @@ void placeAtStart(QWidget& window, const FormDesign& design) {
     }
     switch (design.startUpPosition) {
     case StartUpPosition::CenterScreen: {
-        // Centred as the design platform's frame would be: the window system adds its own.
+        // Centred with the frame the window manager will draw; where it does not say, with the
+        // design platform's.
+        const std::optional<QMargins> sides = frameExtents(window);
         const int border = designFramePixels(design.borderStyle);
         const int title = design.borderStyle == BorderStyle::None ? 0 : titleBarPixels;
-        const QSize frame(border, border + title);
+        const QSize frame =
+            sides ? QSize(sides->left() + sides->right(), sides->top() + sides->bottom())
+                  : QSize(border, border + title);
         const QSize room = available.size() - (window.size() + frame);
-        window.move(available.topLeft() + QPoint(room.width() / 2, room.height() / 2));
+        const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
+        // With its frame known the window itself is placed, inside the frame, so that no window
+        // manager's reading of a frame's position can shift it.
+        if (sides)
+            window.setGeometry(QRect(corner + QPoint(sides->left(), sides->top()), window.size()));
+        else
+            window.move(corner);
         break;
     }
     case StartUpPosition::Manual:

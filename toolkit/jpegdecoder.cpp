@@ -1,5 +1,7 @@
 #include "jpegdecoder.h"
 
+#include "regularfile.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -80,7 +82,7 @@ Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
 
 Outcome decode(const std::string& path, int eighths, const std::atomic<bool>& cancelled,
                Pixels& out) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = RegularFile(path).releaseStream();
     if (!file)
         return Outcome::Failed;
     Session session;

@@ -100,6 +100,9 @@ bool readFrame(Bytes& in, int marker, int length, Header& header) {
     if (precision < 0 || header.height < 0 || header.width < 0 || count < 0)
         return false;
     header.progressive = isProgressiveFrame(marker);
+    header.precision = precision;
+    header.lossless = (marker & 0x03) == 0x03;     // C3, C7, CB, CF
+    header.hierarchical = (marker & 0x07) >= 0x05; // C5 to C7, CD to CF
     for (int i = 0; i < count; ++i) {
         in.next(); // identifier
         const int sampling = in.next();
@@ -186,6 +189,15 @@ std::optional<Header> readHeader(const unsigned char* bytes, std::size_t size) {
 }
 
 std::string refusal(const Header& header) {
+    const auto unshowable = [](const std::string& kind) {
+        return "den är en JPEG-fil av ett slag som programmen inte kan visa (" + kind + ")";
+    };
+    if (header.lossless)
+        return unshowable("förlustfritt kodad");
+    if (header.hierarchical)
+        return unshowable("hierarkiskt kodad");
+    if (header.precision != 0 && header.precision != 8)
+        return unshowable(number(std::uint64_t(header.precision)) + " bitar per färgvärde");
     if (header.scans > maxScans)
         return "den består av fler än " + number(maxScans) +
                " avsnitt (scans), fler än någon kodare skriver, och skulle ta orimligt lång tid "

@@ -35,6 +35,11 @@ struct Header {
     int height = 0;
     std::vector<Component> components;
     bool progressive = false;
+    // Bits a sample; 0 until a frame is read. The decoders here take 8 only.
+    int precision = 0;
+    // Lossless and hierarchical files, which the decoders here do not take.
+    bool lossless = false;
+    bool hierarchical = false;
     // Start-of-scan markers, counted up to one past maxScans.
     int scans = 0;
 

@@ -1,6 +1,8 @@
 #include "messagebox.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -47,13 +49,38 @@ QMessageBox::Icon iconFor(int icon) {
     }
 }
 
+// A box without a cancelling answer waits for one of its buttons: Escape and the window's close
+// button would otherwise answer for the user.
+class AnswerBox final : public QMessageBox {
+public:
+    AnswerBox(QMessageBox::Icon icon, const QString& title, const QString& prompt, bool cancels)
+        : QMessageBox(icon, title, prompt, QMessageBox::NoButton, QApplication::activeWindow()),
+          cancels(cancels) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!cancels && event->matches(QKeySequence::Cancel))
+            return;
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (cancels)
+            QMessageBox::closeEvent(event);
+        else
+            event->ignore();
+    }
+
+private:
+    bool cancels;
+};
+
 } // namespace
 
 int msgBox(const QString& prompt, int style, const QString& title) {
-    QMessageBox box(iconFor(style & 0x70), title, prompt, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
     const std::vector<Choice> choices = choicesFor(style & 0x0F);
+    const bool cancels = choices.size() == 1 || choices.back().role == QMessageBox::RejectRole;
+    AnswerBox box(iconFor(style & 0x70), title, prompt, cancels);
+    box.setTextFormat(Qt::PlainText);
     std::vector<QPushButton*> buttons;
     for (const Choice& choice : choices)
         buttons.push_back(box.addButton(choice.text, choice.role));
@@ -64,7 +91,8 @@ int msgBox(const QString& prompt, int style, const QString& title) {
         if (box.clickedButton() == buttons[i])
             return choices[i].code;
     }
-    // Closed without a button (Escape): the answer that changes nothing.
+    // Closed without a button (Escape, or the close button where the box has a cancelling
+    // answer): the answer that changes nothing.
     return choices.back().code;
 }
 

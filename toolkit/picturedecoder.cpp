@@ -68,7 +68,7 @@ void PictureDecoder::work() {
         QImage pixels;
         std::exception_ptr failure;
         try {
-            pixels = job->file.pixels(job->drawnWidth, nullptr, job->cancelled);
+            pixels = job->file.pixels(job->drawnWidth, nullptr, job->cancelled, true);
         } catch (...) {
             failure = std::current_exception(); // reported on the event loop
         }

@@ -7,14 +7,19 @@
 #include "jpegheader.h"
 #include "picture.h"
 #include "picturefile.h"
+#include "picturelimit.h"
+#include "regularfile.h"
 #include "runtimeerror.h"
 #include "systemerror.h"
+#include "thumbnailname.h"
 #include "thumbnails.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,10 +37,8 @@ QSize eighthsOf(QSize size, int eighths) {
                  (size.height() * eighths + whole - 1) / whole);
 }
 
-// Within Qt's image allocation limit, counting 32 bits a pixel as every decoder here delivers.
 bool decodable(QSize size) {
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    return limit == 0 || qint64(size.width()) * size.height() * 4 <= limit;
+    return withinPictureLimit(size.width(), size.height());
 }
 
 PictureFile::Stamp stampOf(const QFileInfo& info) {
@@ -44,6 +47,42 @@ PictureFile::Stamp stampOf(const QFileInfo& info) {
 
 bool unchanged(const PictureFile::Stamp& stamp) {
     return stampOf(QFileInfo(stamp.path)) == stamp;
+}
+
+// Qt's reader on the file opened as every file here is; it tells the format from the contents.
+class FileReader {
+public:
+    explicit FileReader(const QString& path) {
+        // Qt's decoders keep to the programs' own limit too; set once, before any of them runs.
+        static const bool limited = [] {
+            QImageReader::setAllocationLimit(pictureLimitMegabytes);
+            return true;
+        }();
+        Q_UNUSED(limited);
+        RegularFile opened(QFile::encodeName(path).toStdString());
+        if (opened.isOpen())
+            device.open(opened.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        reader.setDevice(&device);
+    }
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    QImageReader& operator*() { return reader; }
+    QImageReader* operator->() { return &reader; }
+
+private:
+    QFile device;
+    QImageReader reader;
+};
+
+// The stored size as the header gives it. A BMP stored from its top row down gives its height
+// as negative, which Qt's reader passes on, though it decodes such a file as any other.
+QSize storedSize(QImageReader& reader) {
+    QSize size = reader.size();
+    if (reader.format() == "bmp" && size.width() > 0 && size.height() < 0 &&
+        size.height() > std::numeric_limits<int>::min())
+        size.setHeight(-size.height());
+    return size;
 }
 
 // Stored pixels turned as the camera recorded them.
@@ -79,6 +118,17 @@ QImage decodeAt(QImageReader& reader, int eighths) {
     return reader.read();
 }
 
+// The fewest eighths at which a picture larger than the smallest thumbnail fills it: that many
+// pixels on its longer side.
+int eighthsForThumbnail(QSize stored) {
+    const int longer = std::max(stored.width(), stored.height());
+    const int box = thumbnails::sizes[0].box;
+    int eighths = 1;
+    while (longer > box && eighths < whole && (longer * eighths + whole - 1) / whole < box)
+        eighths *= 2;
+    return eighths;
+}
+
 QString folderOf(const QFileInfo& info) {
     return QDir::toNativeSeparators(info.absolutePath());
 }
@@ -102,23 +152,40 @@ QString readerReason(const QImageReader& reader) {
     }
 }
 
-// Refuses, before any decoding, a file that cannot be opened and a JPEG file that would stall or
-// exhaust the decoder.
-void requireReadable(const QString& fileName, const QString& path) {
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!file)
-        unreadable(fileName,
-                   QStringLiteral("filen kan inte läsas: %1").arg(systemErrorText(errno)));
-    const std::optional<jpeg::Header> header = jpeg::readHeader(file);
-    std::fclose(file);
-    if (header && !jpeg::refusal(*header).empty())
-        unreadable(fileName, QString::fromStdString(jpeg::refusal(*header)));
-}
-
 QString tooLarge(QSize stored) {
     return QStringLiteral("bilden är för stor för att avkodas (%1 × %2 bildpunkter)")
         .arg(stored.width())
         .arg(stored.height());
+}
+
+// The logical screen a GIF file's frames are drawn on, which Qt's reader allocates whole though it
+// gives the first frame's size for a screen past its own limits; empty for another kind of file.
+QSize gifScreen(std::FILE* file) {
+    unsigned char head[10];
+    const bool isGif =
+        std::fread(head, 1, sizeof head, file) == sizeof head && std::memcmp(head, "GIF8", 4) == 0;
+    std::rewind(file);
+    return isGif ? QSize(head[6] | head[7] << 8, head[8] | head[9] << 8) : QSize();
+}
+
+// Refuses, before any decoding, a file that cannot be opened, a GIF file whose screen is too large,
+// and a JPEG file that would stall or exhaust the decoder.
+void requireReadable(const QString& fileName, const QString& path) {
+    RegularFile opened(QFile::encodeName(path).toStdString());
+    if (opened.failure() == RegularFile::Failure::NotRegular)
+        unreadable(fileName, QStringLiteral("den är ingen vanlig fil"));
+    std::FILE* file = opened.releaseStream();
+    if (!file)
+        unreadable(fileName, QStringLiteral("filen kan inte läsas: %1")
+                                 .arg(systemErrorText(opened.isOpen() ? errno : opened.error())));
+    if (const QSize screen = gifScreen(file); !decodable(screen)) {
+        std::fclose(file);
+        unreadable(fileName, tooLarge(screen));
+    }
+    const std::optional<jpeg::Header> header = jpeg::readHeader(file);
+    std::fclose(file);
+    if (header && !jpeg::refusal(*header).empty())
+        unreadable(fileName, QString::fromStdString(jpeg::refusal(*header)));
 }
 
 // The file decoded at so many eighths, upright; a null image when the file changed since it
@@ -139,12 +206,12 @@ QImage decodeFile(const PictureFile::Stamp& file, QSize stored,
             break; // Qt's reader decodes it or says why it cannot
         }
     }
-    QImageReader reader(file.path);
-    if (!unchanged(file) || reader.size() != stored)
+    FileReader reader(file.path);
+    if (!unchanged(file) || storedSize(*reader) != stored)
         return {};
-    QImage image = decodeAt(reader, eighths);
+    QImage image = decodeAt(*reader, eighths);
     if (image.isNull() && failure)
-        *failure = readerReason(reader);
+        *failure = readerReason(*reader);
     return image;
 }
 
@@ -223,11 +290,12 @@ PictureFile PictureFile::open(const QString& fileName) {
     file.fileName = fileName;
     file.file = stampOf(info);
     requireReadable(fileName, file.file.path);
-    QImageReader reader(file.file.path);
+    FileReader opened(file.file.path);
+    QImageReader& reader = *opened;
     reader.setAutoTransform(true);
     if (!reader.canRead())
         unreadable(fileName, readerReason(reader));
-    file.stored = reader.size();
+    file.stored = storedSize(reader);
     if (!file.stored.isValid() || file.stored.isEmpty())
         unreadable(fileName, QStringLiteral("bildens storlek går inte att läsa"));
     // Photos are shown upright, as their camera recorded them.
@@ -240,12 +308,14 @@ PictureFile PictureFile::open(const QString& fileName) {
     return file;
 }
 
-QImage PictureFile::pixels(int drawnWidth, EarlyDecode* early,
-                           const std::atomic<bool>& cancelled) const {
+QImage PictureFile::pixels(int drawnWidth, EarlyDecode* early, const std::atomic<bool>& cancelled,
+                           bool thumbnailsToo) const {
     // Decoded now, so that a broken file fails here and not when it is drawn: as coarsely as the
     // decoder can while still fine enough for the first drawing, which then needs no second
     // decode.
-    const int eighths = scalable ? jpeg::eighthsFor(natural.width(), drawnWidth) : whole;
+    int eighths = scalable ? jpeg::eighthsFor(natural.width(), drawnWidth) : whole;
+    if (scalable && thumbnailsToo)
+        eighths = std::max(eighths, eighthsForThumbnail(stored));
     if (!decodable(eighthsOf(stored, eighths)))
         unreadable(fileName, tooLarge(stored));
     if (scalable) {

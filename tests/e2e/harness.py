@@ -92,6 +92,10 @@ class Display:
         except (Xlib.error.DisplayError, ConnectionError, OSError):
             return None
 
+    def as_user(self):
+        """Whom the programs run as: the test's own user here."""
+        return {}
+
     def run(self, argv):
         """Runs one of our X tools, again when it could not connect to the server."""
         for attempt in range(TOOL_ATTEMPTS):
@@ -238,7 +242,8 @@ class Program:
 
     def __init__(self, display, executable, folder):
         self.process = subprocess.Popen([executable], cwd=folder, env=display.env,
-                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        **display.as_user())
 
     def running(self):
         return self.process.poll() is None

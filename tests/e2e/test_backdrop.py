@@ -1,5 +1,5 @@
 """The black backdrop under openbox: no taskbar or pager entry of its own, so that Alt+Tab and
-the taskbar show one window a program, and minimised and restored with the main window."""
+the taskbar show one window a program, and taken away and brought back with the main window."""
 
 import unittest
 
@@ -29,7 +29,7 @@ class TestBackdrop(E2ETestCase):
 
         return wait_for(both, what=f"the windows of {name}")
 
-    def test_one_entry_a_program_minimised_and_restored_with_the_main_window(self):
+    def test_one_entry_a_program_gone_and_back_with_the_main_window(self):
         for name in ("bitvik", "tralloma"):
             with self.subTest(name):
                 main, backdrop = self.windows(name)
@@ -39,7 +39,9 @@ class TestBackdrop(E2ETestCase):
                 maximised = {s for s in self.x.states(backdrop) if "MAXIMIZED" in s}
                 self.assertEqual(len(maximised), 2)
                 self.x.minimise(main)
-                wait_for(lambda: self.x.wm_state(backdrop) == ICONIC, what="backdrop gone")
+                # Withdrawn rather than minimised: not every window manager minimises a window
+                # that has no taskbar entry.
+                wait_for(lambda: backdrop not in self.x.clients(), what="backdrop gone")
                 self.assertEqual(self.x.wm_state(main), ICONIC)
 
                 self.x.activate(main)
@@ -48,7 +50,7 @@ class TestBackdrop(E2ETestCase):
                 self.assertEqual(self.x.wm_state(main), NORMAL)
                 stacking = self.x.clients(stacking=True)
                 self.assertLess(stacking.index(backdrop), stacking.index(main))
-                self.assertTrue(maximised <= self.x.states(backdrop))
+                self.assertTrue(maximised | SKIPS <= self.x.states(backdrop))
                 # The black shows around the window again.
                 self.assertEqual(self.display.screenshot().at(5, 5), (0, 0, 0))
                 for program in self.programs:

@@ -235,16 +235,30 @@ class TestPackage(unittest.TestCase):
         self.assertIn(" " + first + "\n", copyright)
 
 
-# Stand-ins for the programs: each notes its name and folder; Tralloma saves, cancels or fails
-# as FAKE_SETUP says.
+# Stand-ins for the programs: each notes its name and folder, ended by a NUL as a folder's name
+# may hold a newline; Tralloma saves, cancels or fails as FAKE_SETUP says.
 FAKE_PROGRAM = r"""#!/bin/sh
-printf '%s %s\n' "${0##*/}" "$(pwd -P)" >> "$FAKE_LOG"
+printf '%s %s\0' "${0##*/}" "$(pwd -P)" >> "$FAKE_LOG"
 case ${0##*/}:$FAKE_SETUP in
 tralloma:save) printf '1\r\n1\r\n"x.bmp"\r\n' > bitvik.ini ;;
 tralloma:fail) exit 1 ;;
 esac
 exit 0
 """
+
+# The passwd entry of the user running it, with FAKE_HOME as its home; none where that is empty.
+FAKE_GETENT = r"""#!/bin/sh
+[ "$1 $2" = "passwd $(id -u)" ] && [ -n "$FAKE_HOME" ] || exit 2
+printf 'spelare:x:%s:%s::%s:/bin/sh\n' "$2" "$2" "$FAKE_HOME"
+"""
+
+DEMO = ["fjäll.jpg", "sol.bmp"]
+
+
+def user_dirs(name):
+    """user-dirs.dirs naming a Pictures folder in the home as xdg-user-dirs-update writes it: the
+    name in double quotes, with the characters they reserve escaped by a backslash."""
+    return 'XDG_PICTURES_DIR="$HOME/' + re.sub(r'([\\"$`])', r'\\\1', name) + '"\n'
 
 
 class TestLauncher(unittest.TestCase):
@@ -270,22 +284,23 @@ class TestLauncher(unittest.TestCase):
         self.data = os.path.join(self.home, ".local", "share", "bitvik")
         self.bin = os.path.join(self.folder, "bin")
         os.makedirs(self.bin)
-        for name in ("bitvik", "tralloma"):
+        for name, script in (("bitvik", FAKE_PROGRAM), ("tralloma", FAKE_PROGRAM),
+                             ("getent", FAKE_GETENT)):
             path = os.path.join(self.bin, name)
             with open(path, "w") as f:
-                f.write(FAKE_PROGRAM)
+                f.write(script)
             os.chmod(path, 0o755)
         self.fresh_home()
 
-    def fresh_home(self, pictures="Bilder", create=True):
-        """An empty home whose Pictures folder, when one is named, is configured and there when
-        create says so."""
+    def fresh_home(self, pictures="Bilder", create=True, dirs=None):
+        """An empty home whose Pictures folder, when one is named, is configured (by the text
+        dirs where given) and there when create says so."""
         for folder in (self.home, self.config):
             shutil.rmtree(folder, True)
             os.makedirs(folder)
         if pictures:
             with open(os.path.join(self.config, "user-dirs.dirs"), "w") as f:
-                f.write(f'XDG_PICTURES_DIR="$HOME/{pictures}"\n')
+                f.write(dirs or user_dirs(pictures))
         if pictures and create:
             os.makedirs(os.path.join(self.home, pictures))
 
@@ -294,19 +309,28 @@ class TestLauncher(unittest.TestCase):
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
 
-    def start(self, *programs, setup="save", path=None, **env):
+    def launch(self, *programs, setup="save", path=None, **env):
+        """The launcher started on the programs (stand-ins, or given by absolute path), with the
+        environment env changes (None takes a variable out)."""
         log = os.path.join(self.folder, "log")
         if os.path.exists(log):
             os.remove(log)
         environment = {"HOME": self.home, "XDG_CONFIG_HOME": self.config, "FAKE_LOG": log,
                        "FAKE_SETUP": setup, "PATH": path or os.environ["PATH"], **env}
         argv = [self.launcher] + [os.path.join(self.bin, p) for p in programs]
-        done = subprocess.run(argv, env=environment, cwd="/", capture_output=True, text=True,
-                              timeout=10)
+        return subprocess.Popen(argv, cwd="/", text=True, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE,
+                                env={k: v for k, v in environment.items() if v is not None})
+
+    def start(self, *programs, **kwargs):
+        process = self.launch(*programs, **kwargs)
+        out, err = process.communicate(timeout=10)
+        done = subprocess.CompletedProcess(process.args, process.returncode, out, err)
         runs = []
+        log = os.path.join(self.folder, "log")
         if os.path.exists(log):
             with open(log) as f:
-                runs = [tuple(line.split(" ", 1)) for line in f.read().splitlines()]
+                runs = [tuple(run.split(" ", 1)) for run in f.read().split("\0")[:-1]]
         return done, runs
 
     def tree(self, folder):
@@ -390,9 +414,7 @@ class TestLauncher(unittest.TestCase):
         cases = [("configured", "Bilder", True, None, self.pictures),
                  ("configured but gone", "Bilder", False, None, self.home),
                  ("none configured", None, False, None, self.home),
-                 ("without xdg-user-dir", "Bilder", True, "tom", self.home)]
-        if not shutil.which("xdg-user-dir"):
-            self.fail("xdg-user-dir is missing (package xdg-user-dirs)")
+                 ("without xdg-user-dir", "Bilder", True, "tom", self.pictures)]
         for what, name, create, path, expected in cases:
             with self.subTest(what):
                 self.fresh_home(name, create)
@@ -401,13 +423,84 @@ class TestLauncher(unittest.TestCase):
                 if path:
                     empty = os.path.join(self.folder, path)
                     os.makedirs(empty, exist_ok=True)
-                    # The launcher needs the tools the system has, but not xdg-user-dir.
-                    for tool in ("sh", "dirname", "mkdir", "cp", "mv", "rm"):
+                    # The launcher needs the tools every system has, but not xdg-user-dir.
+                    for tool in ("sh", "dirname", "head", "mkdir", "cmp", "cp", "ln", "mv", "rm"):
                         target = os.path.join(empty, tool)
                         if not os.path.exists(target):
                             os.symlink(shutil.which(tool), target)
                 _, runs = self.start("tralloma", setup="cancel", path=empty)
                 self.assertEqual(runs, [("tralloma", os.path.realpath(expected))])
+
+    def test_the_pictures_folder_is_read_as_user_dirs_dirs_says(self):
+        absolute = os.path.join(self.folder, "Bilder")
+        cases = [
+            # (the folder, in the home where relative; user-dirs.dirs where not as written by
+            # xdg-user-dirs-update)
+            ("Mina  bilder", None),
+            ("Mina\tbilder", None),
+            ("Mina\nbilder", None),
+            ("Mina\\bilder", None),
+            ("[B]ilder", None),  # a glob that matches the decoy
+            (' Foto "$HOME" `date` ', None),
+            (absolute, f'# XDG_PICTURES_DIR="$HOME/Fel"\n  XDG_PICTURES_DIR="{absolute}"\n'),
+            # the last line counts, though it has no end
+            ("Sist", 'XDG_PICTURES_DIR="$HOME/Först"\nXDG_PICTURES_DIR="$HOME/Sist"'),
+        ]
+        for name, dirs in cases:
+            with self.subTest(name):
+                self.fresh_home(name, dirs=dirs)
+                # Any other answer starts in the decoy, or in the data folder.
+                self.put(os.path.join(self.home, "Bilder"), "lockbete.bmp")
+                self.put(os.path.join(self.home, name), "bild.gif")
+                done, runs = self.start("tralloma", setup="cancel")
+                folder = os.path.realpath(os.path.join(self.home, name))
+                self.assertEqual(runs, [("tralloma", folder)], done.stderr)
+
+    def test_launches_at_the_same_moment_land_every_demo_picture(self):
+        """A double click: two launches on a first run, again and again."""
+        lost, reports = 0, []
+        for _ in range(50):
+            self.fresh_home()
+            launches = [self.launch("/bin/true") for _ in range(2)]
+            for launch in launches:
+                _, err = launch.communicate(timeout=10)
+                reports += [err] if err or launch.returncode else []
+            lost += self.tree(self.data) != DEMO
+        self.assertEqual((lost, reports), (0, []))
+
+    def test_a_first_run_ended_by_a_kill_is_completed_by_the_next(self):
+        """A copy in progress is named after its launch: a later one clears it once that launch
+        no longer runs, copies what is missing, and leaves every other file alone."""
+        ended = subprocess.Popen(["true"])
+        ended.wait()
+        left, live = f".fjäll.jpg.{ended.pid}.part", f".sol.bmp.{os.getpid()}.part"
+        for name in (left, live, ".sol.bmp.part.txt"):
+            self.put(self.data, name, b"half")
+        shutil.copy(os.path.join(self.prefix, "share", "bitvik", "sol.bmp"), self.data)
+        done, _ = self.start("tralloma", setup="cancel")
+        self.assertEqual(done.stderr, "")
+        self.assertEqual(self.tree(self.data), sorted(DEMO + [live, ".sol.bmp.part.txt"]))
+
+    def test_without_home_the_home_of_the_passwd_entry(self):
+        path = self.bin + os.pathsep + os.environ["PATH"]
+        # Wherever a launcher at fault looks, its data folder stays in the test's.
+        data = os.path.join(self.folder, "data")
+        cases = [(None, self.home), ("", self.home), ("hem", self.home), (None, "")]
+        for home, entry in cases:
+            with self.subTest(home=home, entry=entry):
+                self.put(self.pictures, "bild.gif")
+                done, runs = self.start("tralloma", setup="cancel", path=path, HOME=home,
+                                        FAKE_HOME=entry, XDG_DATA_HOME=data)
+                if entry:
+                    pictures = os.path.realpath(self.pictures)
+                    self.assertEqual((runs, done.stderr), ([("tralloma", pictures)], ""))
+                else:
+                    self.assertEqual((runs, done.returncode), ([], 1))
+                    self.assertRegex(done.stderr, "^start-in-pictures: ingen hemmapp: .*\n$")
+        # The programs get that home too.
+        done, _ = self.start("/usr/bin/env", path=path, HOME=None, FAKE_HOME=self.home,
+                             XDG_DATA_HOME=data)
+        self.assertIn(f"\nHOME={self.home}\n", "\n" + done.stdout)
 
 
 class TestInstallPrefix(unittest.TestCase):

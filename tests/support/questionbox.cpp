@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 
 namespace testsupport {
 
@@ -53,6 +54,14 @@ void QuestionBox::look() {
     if (box->defaultButton())
         defaultButton = plain(box->defaultButton()->text());
     readAccessible(box);
+    if (escapeFirst) {
+        QTest::keyClick(box, Qt::Key_Escape);
+        if (box->isVisible())
+            box->close();
+        closedWithoutButton = !box->isVisible();
+        if (closedWithoutButton)
+            return;
+    }
     QAbstractButton* chosen = nullptr;
     for (QAbstractButton* button : box->buttons()) {
         buttons << plain(button->text());

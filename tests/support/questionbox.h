@@ -13,6 +13,11 @@ class QuestionBox : public QObject {
 public:
     explicit QuestionBox(QString press);
 
+    // Set before the box opens: Escape and the window's close button are tried on it first.
+    bool escapeFirst = false;
+    // Whether Escape or the close button closed it (and so answered for the user).
+    bool closedWithoutButton = false;
+
     bool seen = false;
     QString title;
     QString text;

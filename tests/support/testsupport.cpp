@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "settingsbytes.h"
+#include "thumbnailname.h"
 
 #include "common/previewpixels.h"
 #include "toolkit/image.h"
@@ -10,8 +11,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
+#include <QtEndian>
 #include <QTest>
 
 namespace testsupport {
@@ -34,6 +37,8 @@ RecordingProgram::RecordingProgram(const QString& name)
           [this](int status) { endings << status; }) {}
 
 QByteArray readBytes(const QString& fileName) {
+    if (!QFileInfo(fileName).isFile()) // a FIFO would wait for a writer
+        return {};
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -173,6 +178,27 @@ QByteArray bmpClaiming(qint32 width, qint32 height) {
     put32(18, width);
     put32(22, height);
     return bytes;
+}
+
+QByteArray topDownBmp(const QImage& image) {
+    QByteArray bytes = encoded(image.convertToFormat(QImage::Format_RGB888), "BMP");
+    const auto get32 = [&bytes](int at) {
+        return qFromLittleEndian<qint32>(bytes.constData() + at);
+    };
+    const qint32 offset = get32(10);
+    const qint32 height = get32(22);
+    const qsizetype stride = (qsizetype(image.width()) * 3 + 3) / 4 * 4;
+    QByteArray rows;
+    for (qint32 row = height - 1; row >= 0; --row)
+        rows += bytes.mid(offset + row * stride, stride);
+    qToLittleEndian<qint32>(-height, bytes.data() + 22);
+    return bytes.left(offset) + rows;
+}
+
+QString thumbnailPath(const QString& fileName, int size) {
+    const QString absolute = QFileInfo(fileName).absoluteFilePath();
+    return QString::fromStdString(tk::thumbnails::pathOf(QFile::encodeName(absolute).toStdString(),
+                                                         tk::thumbnails::sizes[size]));
 }
 
 tk::Picture loadPicture(const QString& fileName) {

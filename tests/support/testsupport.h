@@ -71,6 +71,10 @@ QByteArray brokenScanJpeg();
 QByteArray jpegWithScans(int scans, quint16 width = 64, quint16 height = 48);
 // A small BMP whose header claims another size.
 QByteArray bmpClaiming(qint32 width, qint32 height);
+// The same picture as a BMP stored from its top row down, as screenshot and paint programs write.
+QByteArray topDownBmp(const QImage& image);
+// Where the shared thumbnail cache keeps the file's thumbnail (0: x-large, 1: xx-large).
+QString thumbnailPath(const QString& fileName, int size = 0);
 // Loaded as the programs load one, with its first decode fine enough for an unscaled preview.
 tk::Picture loadPicture(const QString& fileName);
 // The message of the run-time error that loading the picture ends with, or empty.

@@ -4,7 +4,7 @@
 #include "replacedfile.h"
 
 #include <memory>
-#include <QFile>
+#include <QBuffer>
 #include <QString>
 
 namespace common {
@@ -33,7 +33,7 @@ private:
     [[noreturn]] void fail(const QString& what, const QString& reason) const;
 
     QString name;
-    std::unique_ptr<QFile> file;
+    std::unique_ptr<QBuffer> file; // the file's bytes, read when it was opened
     QIODevice* device;
     int itemNumber = 0;
     bool afterQuotedField = false;

@@ -35,7 +35,8 @@ public:
     // handed to `arrived` unless a newer request came first; a decode that fails then throws the
     // loader's error inside the program's guard. The file the newest request still decodes,
     // asked for again, gives the same placeholder and no second decode. Each decoded picture's
-    // thumbnails are saved to the shared cache, on the decoder's thread.
+    // thumbnails are saved to the shared cache, on the decoder's thread: a photo larger than the
+    // smallest thumbnail is decoded finely enough for it.
     Picture request(const QString& fileName, int drawnWidth, Arrived arrived);
 
     // Stops the decode under way and waits for the decoder's thread to end.

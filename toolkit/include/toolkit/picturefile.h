@@ -27,8 +27,10 @@ public:
     Picture decode(int drawnWidth, EarlyDecode* early = nullptr) const;
 
     // The same in two steps, for a decode on another thread: the upright pixels (a null image
-    // when `cancelled` stopped the decode), then the picture that keeps them.
-    QImage pixels(int drawnWidth, EarlyDecode* early, const std::atomic<bool>& cancelled) const;
+    // when `cancelled` stopped the decode), then the picture that keeps them. `thumbnailsToo`
+    // decodes a picture larger than the smallest thumbnail at least as finely as it needs.
+    QImage pixels(int drawnWidth, EarlyDecode* early, const std::atomic<bool>& cancelled,
+                  bool thumbnailsToo = false) const;
     Picture picture(QImage pixels) const;
 
     // Saves to the thumbnail cache what the upright pixels are fine enough for.

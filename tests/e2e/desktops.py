@@ -1,0 +1,462 @@
+"""The desktops a user runs, each started nested in its own Xvfb and torn down completely: the
+compositor or window manager, its Xwayland, its session bus, their lock files and runtime folders.
+Screenshots are read from the Xvfb's root, which shows what the compositor shows, and input is
+real X input (XTest) sent to that Xvfb through the harness's one connection. The programs get the
+environment a user of that session has and choose their platform themselves."""
+
+import os
+import pwd
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+import Xlib.X
+import Xlib.XK
+import Xlib.Xatom
+from Xlib.ext import xtest
+
+from harness import Display, wait_for
+
+# sway refuses to run as root; it and the programs it shows run as this user, made when missing.
+SWAY_USER = "bitvik-e2e"
+STARTUP = 30.0  # seconds a compositor may take to come up on a busy machine
+KEY_DELAY = 0.03
+WALLPAPER = (0x30, 0x60, 0xA0)
+
+
+def descendants(pid):
+    """The processes started from pid, at any depth, as /proc lists them now."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                parent = int(f.read().rsplit(")", 1)[1].split()[1])
+        except (OSError, IndexError, ValueError):
+            continue
+        children.setdefault(parent, []).append(int(entry))
+    found, pending = [], [pid]
+    while pending:
+        for child in children.get(pending.pop(), []):
+            found.append(child)
+            pending.append(child)
+    return found
+
+
+def command_line(pid):
+    try:
+        with open(f"/proc/{pid}/cmdline", "rb") as f:
+            return [a.decode("utf-8", "replace") for a in f.read().split(b"\0") if a]
+    except OSError:
+        return []
+
+
+def alive(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except (OSError, IndexError):
+        return False
+
+
+def end_processes(pids, timeout=5.0):
+    """SIGTERM to each, SIGKILL to those still there after the timeout."""
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        for pid in pids:
+            try:
+                os.kill(pid, sig)
+            except ProcessLookupError:
+                pass
+        try:
+            wait_for(lambda: not any(alive(p) for p in pids), timeout, what="processes to end")
+            return
+        except AssertionError:
+            continue
+
+
+def x_locks():
+    return [name[2:-5] for name in os.listdir("/tmp") if re.fullmatch(r"\.X\d+-lock", name)]
+
+
+def lock_held(number):
+    try:
+        with open(f"/tmp/.X{number}-lock") as f:
+            return alive(int(f.read().strip()))
+    except (OSError, ValueError):
+        return False
+
+
+def sway_user():
+    """The unprivileged user sway runs as, made when missing: (uid, gid, home)."""
+    try:
+        entry = pwd.getpwnam(SWAY_USER)
+    except KeyError:
+        subprocess.run(["useradd", "--system", "--create-home", "--shell", "/usr/sbin/nologin",
+                        SWAY_USER], check=True, capture_output=True, timeout=30)
+        entry = pwd.getpwnam(SWAY_USER)
+    return entry.pw_uid, entry.pw_gid, entry.pw_dir
+
+
+class Desktop(Display):
+    """One desktop on its own Xvfb. Subclasses say how it starts and what a user's programs see
+    (env). `x11` is the X display the programs reach, if any, and `inner` a connection to it
+    where that is not the Xvfb itself."""
+
+    name = ""
+    session_type = "wayland"
+    current_desktop = ""
+    user = None  # (uid, gid, home) the session runs as; None: root, as the test
+
+    def __init__(self):
+        super().__init__(window_manager=False)
+        self.outer_env = self.env
+        self.processes = []
+        self.locks_before = set(x_locks())
+        self.runtime = tempfile.mkdtemp(prefix="bitvik-e2e-run-")
+        os.chmod(self.runtime, 0o700)
+        self.inner, self.x_number = None, None
+        self.socket = f"bitvik-e2e-{os.getpid()}"
+        try:
+            if self.user:
+                os.chown(self.runtime, self.user[0], self.user[1])
+            self.env = self.session_env()
+            self.start()
+        except BaseException:
+            self.close()
+            raise
+
+    def session_env(self):
+        env = {k: v for k, v in self.outer_env.items()
+               if not k.startswith(("WAYLAND_", "XDG_", "DBUS_", "QT_QPA", "DISPLAY"))}
+        env.update(XDG_RUNTIME_DIR=self.runtime, XDG_SESSION_TYPE=self.session_type,
+                   XDG_CURRENT_DESKTOP=self.current_desktop)
+        if self.user:
+            env.update(HOME=self.user[2], USER=SWAY_USER, LOGNAME=SWAY_USER)
+        return env
+
+    def as_user(self):
+        if not self.user:
+            return {}
+        return dict(user=self.user[0], group=self.user[1], extra_groups=[])
+
+    def spawn(self, argv, env, log_name):
+        """A process of the session, in a process group of its own, its output in a log."""
+        log = open(os.path.join(self.runtime, log_name + ".log"), "wb")
+        process = subprocess.Popen(argv, env=env, stdout=log, stderr=subprocess.STDOUT,
+                                   stdin=subprocess.DEVNULL, start_new_session=True,
+                                   **self.as_user())
+        log.close()
+        self.processes.append(process)
+        return process
+
+    def log(self, log_name):
+        try:
+            with open(os.path.join(self.runtime, log_name + ".log"), "rb") as f:
+                return f.read().decode("utf-8", "replace")[-2000:]
+        except OSError:
+            return ""
+
+    def session_bus(self, env):
+        """A session bus of our own, ended by its PID (dbus-run-session would leave it)."""
+        read, write = os.pipe()
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                f"--print-address={write}"], env=env, pass_fds=(write,),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True, **self.as_user())
+        os.close(write)
+        self.processes.append(bus)
+        with os.fdopen(read) as pipe:
+            address = pipe.readline().strip()
+        if not address:
+            raise RuntimeError(f"{self.name}: dbus-daemon did not start")
+        env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def wait_started(self, process, ready, what):
+        """Waits for ready() while the process runs; fails naming the log when it ends."""
+        deadline = time.monotonic() + STARTUP
+        while time.monotonic() < deadline:
+            if process.poll() is not None:
+                raise RuntimeError(f"{self.name} ended with status {process.returncode} before "
+                                   f"{what}:\n{self.log(self.name)}")
+            value = ready()
+            if value:
+                return value
+            time.sleep(0.1)
+        raise RuntimeError(f"{self.name}: no {what} after {STARTUP} s:\n{self.log(self.name)}")
+
+    def wayland_ready(self):
+        return os.path.exists(os.path.join(self.runtime, self.socket))
+
+    def xwayland_display(self, process):
+        """The display number the compositor's Xwayland serves, read off its command line once
+        the server takes connections (the compositor picks the number)."""
+        for pid in descendants(process.pid):
+            if os.path.basename((command_line(pid) or [""])[0]) != "Xwayland":
+                continue
+            argv = command_line(pid)
+            number = next((a[1:] for a in argv if a[:1] == ":" and a[1:].isdigit()), None)
+            if number and os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                if "-auth" in argv:
+                    self.env["XAUTHORITY"] = argv[argv.index("-auth") + 1]
+                return number
+        return None
+
+    def connect_inner(self, number):
+        """A connection to the Xwayland, through which our windows there are found; python3-xlib's
+        RANDR module fails on Xwayland, so that extension is left unloaded."""
+        import Xlib.ext
+        Xlib.ext.__extensions__ = [e for e in Xlib.ext.__extensions__ if e[0] != "RANDR"]
+        self.env["DISPLAY"] = ":" + number
+        self.x_number = number
+        saved = os.environ.get("XAUTHORITY")
+        os.environ["XAUTHORITY"] = self.env.get("XAUTHORITY", "")  # python3-xlib reads it there
+        try:
+            self.inner = wait_for(lambda: self._connect(":" + number), what="Xwayland")
+        finally:
+            if saved is None:
+                del os.environ["XAUTHORITY"]
+            else:
+                os.environ["XAUTHORITY"] = saved
+
+    def x_view(self):
+        """The X display the programs reach, seen through our own connection, or None."""
+        if self.session_type == "x11":
+            return self
+        return XView(self.inner) if self.inner else None
+
+    def close(self):
+        if self.inner:
+            self.inner.close()
+            self.inner = None
+        pids = set()
+        for process in self.processes:
+            pids.add(process.pid)
+            pids.update(descendants(process.pid))
+        # wlroots starts Xwayland detached from sway.
+        if self.x_number:
+            pids.update(p for p in map(int, filter(str.isdigit, os.listdir("/proc")))
+                        if command_line(p)[:2] == [shutil.which("Xwayland"), ":" + self.x_number]
+                        or command_line(p)[:2] == ["Xwayland", ":" + self.x_number])
+        end_processes(sorted(pids))
+        for process in self.processes:
+            process.poll()
+        # Lock files and sockets the session's X servers left behind (mutter leaves some).
+        for number in set(x_locks()) - self.locks_before:
+            if not lock_held(number):
+                for path in (f"/tmp/.X{number}-lock", f"/tmp/.X11-unix/X{number}"):
+                    if os.path.exists(path):
+                        os.remove(path)
+        shutil.rmtree(self.runtime, ignore_errors=True)
+        super().close()
+
+    def save_screenshot(self, path, window=None):
+        """The Xvfb's screen, written from our own grab: an X tool would reach the Xwayland."""
+        shot = self.screenshot()
+        picture = b"P6 %d %d 255\n" % (shot.width, shot.height) + shot.pixels
+        subprocess.run(["convert", "ppm:-", path], input=picture, check=True, timeout=30)
+
+    # Real input on the Xvfb, through the harness's connection.
+    def move(self, x, y):
+        xtest.fake_input(self.x, Xlib.X.MotionNotify, x=int(x), y=int(y))
+        self.x.sync()
+
+    def click(self, x, y, double=False):
+        # Up to the place first, as a hand does: an Xwayland window of sway's takes a press
+        # only once the pointer has moved over it.
+        self.move(x - 3, y - 3)
+        time.sleep(0.1)
+        self.move(x, y)
+        time.sleep(0.05)
+        for _ in range(2 if double else 1):
+            xtest.fake_input(self.x, Xlib.X.ButtonPress, 1)
+            self.x.sync()
+            time.sleep(0.03)
+            xtest.fake_input(self.x, Xlib.X.ButtonRelease, 1)
+            self.x.sync()
+            time.sleep(0.06)
+
+    def key(self, *names):
+        """Each name a key or a chord such as "super+h", pressed and released in turn."""
+        for name in names:
+            codes = [self.keycode(part) for part in name.split("+")]
+            for code in codes:
+                xtest.fake_input(self.x, Xlib.X.KeyPress, code)
+                self.x.sync()
+                time.sleep(KEY_DELAY)
+            for code in reversed(codes):
+                xtest.fake_input(self.x, Xlib.X.KeyRelease, code)
+                self.x.sync()
+                time.sleep(KEY_DELAY)
+
+    def keycode(self, name):
+        aliases = {"super": "Super_L", "alt": "Alt_L", "ctrl": "Control_L", "shift": "Shift_L"}
+        keysym = Xlib.XK.string_to_keysym(aliases.get(name.lower(), name))
+        code = self.x.keysym_to_keycode(keysym)
+        if not code:
+            raise AssertionError(f"no key for {name!r}")
+        return code
+
+
+class XView(Display):
+    """The harness's view of an X display through a connection made elsewhere."""
+
+    def __init__(self, connection):
+        self.x, self.root = connection, connection.screen().root
+
+
+class MutterWayland(Desktop):
+    name = "mutter-wayland"
+    current_desktop = "GNOME"
+
+    def start(self):
+        env = dict(self.env, DISPLAY=self.outer_env["DISPLAY"],
+                   MUTTER_DEBUG_DUMMY_MODE_SPECS="1024x768")
+        self.session_bus(env)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
+        mutter = self.spawn(["mutter", "--nested", "--wayland", "--wayland-display", self.socket],
+                            env, self.name)
+        self.wait_started(mutter, self.wayland_ready, "Wayland socket")
+        self.connect_inner(self.wait_started(mutter, lambda: self.xwayland_display(mutter),
+                                             "Xwayland"))
+        self.env["WAYLAND_DISPLAY"] = self.socket
+
+
+class MutterX11(Desktop):
+    name = "mutter-x11"
+    session_type = "x11"
+    current_desktop = "GNOME"
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        self.session_bus(self.env)
+        mutter = self.spawn(["mutter", "--x11", "--replace", "--sm-disable"], self.env, self.name)
+        self.wait_started(mutter, self.x11_manager_ready, "window manager")
+
+    def x11_manager_ready(self):
+        return self.property(self.root, "_NET_SUPPORTING_WM_CHECK")
+
+
+class IceWM(MutterX11):
+    name = "icewm"
+    current_desktop = "ICEWM"
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        self.session_bus(self.env)
+        # The session as its menu entry starts it: the window manager, its background, its tray.
+        icewm = self.spawn(["icewm-session"], self.env, self.name)
+        self.wait_started(icewm, self.x11_manager_ready, "window manager")
+
+
+class KwinWayland(Desktop):
+    name = "kwin-wayland"
+    current_desktop = "KDE"
+
+    def start(self):
+        self.session_bus(self.env)
+        argv = ["--x11-display", self.outer_env["DISPLAY"], "--width", "1024", "--height", "768",
+                "--socket", self.socket, "--xwayland", "--no-lockscreen"]
+        try:
+            kwin = self.spawn(["kwin_wayland", *argv], self.env, self.name)
+        except PermissionError:
+            # A container may refuse the file capability the binary carries; a plain copy runs.
+            copy = os.path.join(self.runtime, "kwin_wayland")
+            shutil.copyfile(shutil.which("kwin_wayland"), copy)
+            os.chmod(copy, 0o755)
+            kwin = self.spawn([copy, *argv], self.env, self.name)
+        self.wait_started(kwin, self.wayland_ready, "Wayland socket")
+        self.connect_inner(self.wait_started(kwin, lambda: self.xwayland_display(kwin),
+                                             "Xwayland"))
+        self.env["WAYLAND_DISPLAY"] = self.socket
+        self.wallpaper()
+
+    def wallpaper(self):
+        """kwin alone shows black where Plasma shows its wallpaper, so a desktop window of one
+        colour stands in for Plasma's, for the desktop to be told from a black backdrop."""
+        screen = self.inner.screen()
+        window = screen.root.create_window(0, 0, 1024, 768, 0, screen.root_depth,
+                                           background_pixel=0x3060A0)
+        window.change_property(self.inner.intern_atom("_NET_WM_WINDOW_TYPE"), Xlib.Xatom.ATOM,
+                               32, [self.inner.intern_atom("_NET_WM_WINDOW_TYPE_DESKTOP")])
+        window.map()
+        self.inner.sync()
+        wait_for(lambda: self.screenshot().at(512, 384) == WALLPAPER, timeout=STARTUP,
+                 what="the stand-in wallpaper")
+
+
+class Weston(Desktop):
+    """weston's own desktop shell, no Xwayland: the programs can only speak Wayland."""
+
+    name = "weston"
+    current_desktop = "weston"
+
+    def start(self):
+        env = dict(self.env, DISPLAY=self.outer_env["DISPLAY"])
+        self.session_bus(env)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
+        weston = self.spawn(["weston", "--backend=x11-backend.so", "--width=1024",
+                             "--height=768", f"--socket={self.socket}", "--idle-time=0"],
+                            env, self.name)
+        self.wait_started(weston, self.wayland_ready, "Wayland socket")
+        self.env["WAYLAND_DISPLAY"] = self.socket
+        # weston ignores pointer motion until the pointer first enters one of its surfaces.
+        wait_for(lambda: self.shows_panel(), timeout=STARTUP, what="weston's panel")
+        self.move(512, 400)
+        self.move(512, 384)
+
+    def shows_panel(self):
+        shot = self.screenshot()
+        return shot.at(512, 400) != (0, 0, 0)
+
+
+class Sway(Desktop):
+    """sway with its own configuration, as the unprivileged user it insists on."""
+
+    name = "sway"
+    current_desktop = "sway"
+
+    def __init__(self):
+        self.user = sway_user()
+        super().__init__()
+
+    def start(self):
+        env = dict(self.env, DISPLAY=self.outer_env["DISPLAY"], WLR_BACKENDS="x11",
+                   WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
+        self.session_bus(env)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
+        # Its own configuration, and then a note of what it tells the programs it starts: the
+        # X display of its Xwayland and its IPC socket.
+        told = os.path.join(self.runtime, "display")
+        config = os.path.join(self.runtime, "config")
+        with open(config, "w") as f:
+            f.write(f"include /etc/sway/config\nexec echo $DISPLAY $SWAYSOCK > {told}\n")
+        sway = self.spawn(["sway", "--config", config], env, self.name)
+        self.socket = self.wait_started(sway, self.sway_socket, "Wayland socket")
+        self.env["WAYLAND_DISPLAY"] = self.socket
+        # Its Xwayland admits only the user, so the test's own connection stays on the Xvfb.
+        display, self.env["SWAYSOCK"] = self.wait_started(sway, lambda: self.told(told),
+                                                          "X11 display and IPC socket")
+        self.x_number = display[1:]
+        self.env["DISPLAY"] = display
+
+    def sway_socket(self):
+        names = [n for n in os.listdir(self.runtime) if n.startswith("wayland-")
+                 and not n.endswith(".lock")]
+        return names[0] if names else None
+
+    @staticmethod
+    def told(path):
+        try:
+            with open(path) as f:
+                said = f.read().split()
+        except OSError:
+            return None
+        return said if len(said) == 2 and said[0][1:].isdigit() else None
+
+
+
+DESKTOPS = {d.name: d for d in (MutterWayland, MutterX11, KwinWayland, Weston, Sway, IceWM)}

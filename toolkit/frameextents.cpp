@@ -1,0 +1,76 @@
+#include "frameextents.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <QGuiApplication>
+#include <qguiapplication_platform.h>
+#include <QWidget>
+#include <thread>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace tk {
+
+namespace {
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return value;
+}
+
+template <typename T>
+std::vector<T> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
+                        xcb_atom_t type) {
+    const auto cookie = xcb_get_property(connection, 0, window, name, type, 0, 1024);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    std::vector<T> values;
+    if (reply && reply->format == 32) {
+        const auto* first = static_cast<const T*>(xcb_get_property_value(reply));
+        values.assign(first, first + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+}
+
+} // namespace
+
+std::optional<QMargins> frameExtents(QWidget& window) {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return std::nullopt;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    const auto supported =
+        property<xcb_atom_t>(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    if (std::find(supported.begin(), supported.end(), request) == supported.end())
+        return std::nullopt;
+
+    const auto id = xcb_window_t(window.winId());
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+    // The answer is a property on the window; a window manager answers within a few
+    // milliseconds, and one that does not leaves the window where it would have been.
+    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const auto sides = property<uint32_t>(connection, id, extents, XCB_ATOM_CARDINAL);
+        if (sides.size() == 4)
+            return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
+        std::this_thread::sleep_for(std::chrono::milliseconds(4));
+    }
+    return std::nullopt;
+}
+
+} // namespace tk

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <QMargins>
+
+class QWidget;
+
+namespace tk {
+
+// The frame the window manager will draw around a top-level window that is not yet shown, asked
+// of an X11 window manager that answers such a question; none elsewhere (Wayland never tells).
+std::optional<QMargins> frameExtents(QWidget& window);
+
+} // namespace tk
