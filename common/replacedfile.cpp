@@ -56,11 +56,11 @@ Target resolve(const std::string& name) {
     std::string current = name;
     for (int hop = 0; hop <= maxLinkHops; ++hop) {
         const bool viaLink = hop > 0;
-        struct stat st {};
+        struct stat st = {};
         if (::lstat(current.c_str(), &st) != 0) {
             if (errno != ENOENT)
                 return refused(tk::systemErrorText(errno));
-            struct stat folder {};
+            struct stat folder = {};
             if (::stat(parentOf(current).c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))
                 return refused(viaLink ? QStringLiteral("den är en länk till %1, i en mapp som "
                                                         "inte finns")
@@ -105,7 +105,7 @@ void removeLeftovers(const std::string& folder, const std::string& baseName) {
     while (const dirent* entry = ::readdir(dir)) {
         if (!isTemporaryOf(entry->d_name, baseName))
             continue;
-        struct stat st {};
+        struct stat st = {};
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_size <= largestLeftover)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);

@@ -16,7 +16,7 @@ play=(
 headless=(xvfb xauth python3 python3-xlib imagemagick)
 testing=(
     "${headless[@]}"
-    clang clang-format libclang-rt-14-dev openbox xdotool x11-utils fonts-dejavu-core
+    clang clang-format libclang-rt-dev openbox xdotool x11-utils fonts-dejavu-core
     dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
     mutter kwin-wayland weston sway sway-backgrounds icewm xwayland qt6-wayland dbus-daemon
     libgl1-mesa-dri kwin-style-breeze

@@ -309,7 +309,7 @@ private slots:
         QStringList expected = folderEntries() + added;
         expected.sort();
         const QByteArray settings = readBytes(QStringLiteral("bitvik.ini"));
-        struct stat device {};
+        struct stat device = {};
         QCOMPARE(::stat("/dev/null", &device), 0);
 
         RecordingProgram recorder(program);
@@ -353,7 +353,7 @@ private slots:
             if (added.isEmpty())
                 QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settings);
         }
-        struct stat after {};
+        struct stat after = {};
         QCOMPARE(::stat("/dev/null", &after), 0);
         QVERIFY(S_ISCHR(after.st_mode) && after.st_rdev == device.st_rdev);
     }

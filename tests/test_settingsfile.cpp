@@ -270,7 +270,7 @@ private slots:
         writeBytes(QStringLiteral("data/riktig.ini"), oldBytes);
         QCOMPARE(::mkfifo("data/fifo", 0644), 0);
         QCOMPARE(::symlink(QFile::encodeName(linkTo).constData(), "bitvik.ini"), 0);
-        struct stat device {};
+        struct stat device = {};
         QCOMPARE(::stat("/dev/null", &device), 0);
         const QStringList before =
             QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -288,7 +288,7 @@ private slots:
                 QDir(QStringLiteral("data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                 before);
         }
-        struct stat after {};
+        struct stat after = {};
         QCOMPARE(::stat("/dev/null", &after), 0);
         QVERIFY(S_ISCHR(after.st_mode) && after.st_rdev == device.st_rdev);
     }

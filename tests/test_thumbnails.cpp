@@ -207,7 +207,7 @@ private slots:
         const QString saved = thumbnailPath(QStringLiteral("foto.jpg"));
         QCOMPARE(QFileInfo(saved).isFile(), written);
         const auto modeOf = [](const QString& path) {
-            struct stat info {};
+            struct stat info = {};
             return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777
                                                                            : 0u;
         };

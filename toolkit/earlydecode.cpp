@@ -32,7 +32,7 @@ std::string absolute(const std::string& name) {
 bool hasThumbnail(const std::string& name) {
     const std::string path = absolute(name);
     for (const thumbnails::Size& size : thumbnails::sizes) {
-        struct stat info {};
+        struct stat info = {};
         const std::string thumbnail = thumbnails::pathOf(path, size);
         if (!thumbnail.empty() && stat(thumbnail.c_str(), &info) == 0)
             return true;
@@ -89,7 +89,7 @@ std::optional<EarlyDecode::Result> EarlyDecode::take(const std::string& fileName
         cancelled = true;
     if (worker.joinable())
         worker.join();
-    struct stat now {};
+    struct stat now = {};
     if (fileName != name || !result || stat(name.c_str(), &now) != 0 || !sameFile(now, seen))
         return std::nullopt;
     return std::exchange(result, std::nullopt);

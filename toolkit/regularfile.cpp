@@ -11,7 +11,7 @@ namespace tk {
 RegularFile::RegularFile(const std::string& path) {
     // Looked at first, so that no device is even opened; looked at again once open, since the
     // name may have been given to something else in between.
-    struct stat named {};
+    struct stat named = {};
     if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
         why = Failure::NotRegular;
         return;

@@ -56,7 +56,7 @@ void removeLeftovers(int folder) {
     if (!dir)
         return;
     while (const dirent* entry = ::readdir(dir)) {
-        struct stat info {};
+        struct stat info = {};
         if (isTemporary(entry->d_name) &&
             ::fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode) && info.st_uid == ::geteuid())

@@ -37,7 +37,7 @@ private:
 
     std::string name;
     std::atomic<bool> cancelled{false};
-    struct stat seen {};
+    struct stat seen = {};
     std::optional<Result> result;
     std::thread worker;
 };

@@ -46,7 +46,7 @@ private:
     int fd = -1;
     Failure why = Failure::None;
     int code = 0;
-    struct stat info {};
+    struct stat info = {};
 };
 
 } // namespace tk
