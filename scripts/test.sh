@@ -12,7 +12,14 @@ echo "== formatering"
 
 echo "== bygge och alla tester"
 "$root/scripts/build.sh"
-ctest --test-dir build --output-on-failure -j2
+# BITVIK_TEST_EXCLUDE names a CTest label to leave out, said aloud; CI leaves out the desktop
+# tests on Debian 13, whose desktops they are not yet made for.
+exclude=()
+if [ -n "${BITVIK_TEST_EXCLUDE:-}" ]; then
+    echo "Utelämnas: testerna märkta $BITVIK_TEST_EXCLUDE"
+    exclude=(--label-exclude "$BITVIK_TEST_EXCLUDE")
+fi
+ctest --test-dir build --output-on-failure -j2 "${exclude[@]}"
 
 echo "== AddressSanitizer och UndefinedBehaviorSanitizer"
 BUILD_DIR=build-asan BUILD_TYPE=Debug "$root/scripts/build.sh" -DBITVIK_SANITIZE=ON
