@@ -18,7 +18,7 @@ constexpr int sizableBorderPixels = 4;
 constexpr int titleBarPixels = 19;
 
 // A window manager that does not say its frame before the window is mapped (kwin) draws one all
-// the same: once the window is drawn inside it, the window is centred again with the frame it has.
+// the same: once the window stands inside it, the window is centred again with the frame it has.
 class CentreOnceFramed final : public QObject {
 public:
     CentreOnceFramed(QWidget& window, QRect available)
@@ -28,9 +28,11 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Paint)
+        if (event->type() != QEvent::Paint && event->type() != QEvent::Move)
             return false;
         const QSize framed = window.frameGeometry().size();
+        if (framed == window.size())
+            return false; // the window manager has not framed the window yet
         const QSize room = available.size() - framed;
         const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
         if (window.frameGeometry().topLeft() != corner)
