@@ -1,9 +1,10 @@
 #include "frameextents.h"
 
+#include "xcbatom.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <QGuiApplication>
 #include <qguiapplication_platform.h>
 #include <QWidget>
@@ -14,14 +15,6 @@
 namespace tk {
 
 namespace {
-
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return value;
-}
 
 template <typename T>
 std::vector<T> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,

@@ -1,8 +1,9 @@
 #include "taskbar.h"
 
+#include "xcbatom.h"
+
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <QGuiApplication>
 #include <qguiapplication_platform.h>
 #include <QWidget>
@@ -10,18 +11,6 @@
 #include <xcb/xcb.h>
 
 namespace tk {
-
-namespace {
-
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return value;
-}
-
-} // namespace
 
 void keepOutOfTaskbar(QWidget& widget) {
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
