@@ -7,8 +7,8 @@
 
 #include "game/form1.h"
 #include "photos.h"
+#include "runtime/program.h"
 #include "setup/form1.h"
-#include "toolkit/program.h"
 
 #include <algorithm>
 #include <cstdio>

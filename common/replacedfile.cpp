@@ -1,6 +1,6 @@
 #include "replacedfile.h"
 
-#include "toolkit/systemerror.h"
+#include "runtime/systemerror.h"
 
 #include <cerrno>
 #include <dirent.h>

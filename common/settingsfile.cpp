@@ -2,8 +2,8 @@
 
 #include "windows1252.h"
 
-#include "toolkit/regularfile.h"
-#include "toolkit/systemerror.h"
+#include "runtime/regularfile.h"
+#include "runtime/systemerror.h"
 
 #include <cerrno>
 #include <QDir>

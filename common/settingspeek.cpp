@@ -1,6 +1,6 @@
 #include "settingspeek.h"
 
-#include "toolkit/regularfile.h"
+#include "runtime/regularfile.h"
 
 namespace common {
 

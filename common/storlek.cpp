@@ -1,6 +1,6 @@
 #include "storlek.h"
 
-#include "toolkit/image.h"
+#include "forms/image.h"
 
 #include <algorithm>
 

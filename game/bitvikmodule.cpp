@@ -3,7 +3,7 @@
 #include "common/previewpixels.h"
 #include "common/storlek.h"
 #include "form1.h"
-#include "toolkit/picturefile.h"
+#include "pictures/picturefile.h"
 
 namespace bitvik {
 

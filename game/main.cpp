@@ -1,10 +1,10 @@
 #include "common/previewpixels.h"
 #include "common/settingsfile.h"
 #include "common/settingspeek.h"
+#include "forms/application.h"
+#include "forms/desktopprogram.h"
 #include "game/form1.h"
-#include "toolkit/application.h"
-#include "toolkit/earlydecode.h"
-#include "toolkit/program.h"
+#include "pictures/earlydecode.h"
 
 #include <cstdlib>
 
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     tk::EarlyDecode early(common::peekPictureName(common::settingsFileName),
                           common::previewPixels(expectedPixelRatio()));
     tk::Application application(argc, argv, QStringLiteral("bitvik"));
-    tk::Program program(QStringLiteral("Bitvik"));
+    tk::DesktopProgram program(QStringLiteral("Bitvik"));
     bitvik::Form1 window(program, tk::Random(), &early);
     window.loadAndShow();
     return application.exec();

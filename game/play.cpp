@@ -1,7 +1,7 @@
 #include "form1.h"
 
-#include "toolkit/messagebox.h"
-#include "toolkit/program.h"
+#include "forms/messagebox.h"
+#include "runtime/program.h"
 
 namespace bitvik {
 

@@ -1,6 +1,6 @@
 #include "traytable.h"
 
-#include "toolkit/runtimeerror.h"
+#include "runtime/runtimeerror.h"
 
 namespace bitvik {
 

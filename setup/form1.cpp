@@ -4,9 +4,9 @@
 #include "common/programicon.h"
 #include "common/settingsfile.h"
 #include "common/storlek.h"
-#include "toolkit/picture.h"
-#include "toolkit/program.h"
-#include "toolkit/runtimeerror.h"
+#include "pictures/picture.h"
+#include "runtime/program.h"
+#include "runtime/runtimeerror.h"
 
 namespace tralloma {
 

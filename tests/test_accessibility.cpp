@@ -2,6 +2,7 @@
 // name, the error report can be read (the quit question is read in test_gameplay), and Tab walks
 // the order of the tab positions: file list, name box, OK, Avbryt, the options, the label box last.
 
+#include "forms/desktopprogram.h"
 #include "support/clicks.h"
 #include "support/questionbox.h"
 #include "support/settingsbytes.h"

@@ -11,7 +11,7 @@
 #include "common/previewpixels.h"
 #include "common/settingsfile.h"
 #include "common/settingspeek.h"
-#include "toolkit/earlydecode.h"
+#include "pictures/earlydecode.h"
 
 #include <ctime>
 #include <QDir>

@@ -1,10 +1,10 @@
 // The windows' captions in the face their "MS Sans Serif" maps to, measured against the room their
 // controls give them: none may be cut off at a side.
 
+#include "forms/font.h"
 #include "game/bitmaps.h"
 #include "support/startedgame.h"
 #include "support/startedsetup.h"
-#include "toolkit/font.h"
 
 #include <QAbstractButton>
 #include <QFontInfo>

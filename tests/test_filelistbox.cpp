@@ -1,8 +1,8 @@
+#include "forms/filelistbox.h"
+#include "forms/form.h"
+#include "runtime/runtimeerror.h"
 #include "support/clicks.h"
 #include "support/testsupport.h"
-#include "toolkit/filelistbox.h"
-#include "toolkit/form.h"
-#include "toolkit/runtimeerror.h"
 
 #include <QDir>
 #include <QListWidget>

@@ -1,8 +1,8 @@
 #include "common/storlek.h"
 #include "formparts.h"
+#include "runtime/runtimeerror.h"
 #include "support/startedgame.h"
 #include "support/storlektable.h"
-#include "toolkit/runtimeerror.h"
 
 #include <QAbstractButton>
 #include <QDir>

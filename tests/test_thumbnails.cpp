@@ -2,11 +2,11 @@
 // that a picture drawn from it looks as one decoded from the file.
 
 #include "common/previewpixels.h"
+#include "pictures/earlydecode.h"
+#include "pictures/picturefile.h"
 #include "support/startedgame.h"
 #include "thumbnailname.h"
 #include "thumbnails.h"
-#include "toolkit/earlydecode.h"
-#include "toolkit/picturefile.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "formparts.h"
+#include "forms/controlarray.h"
+#include "forms/form.h"
+#include "forms/image.h"
+#include "forms/shape.h"
+#include "pictures/pictureclip.h"
+#include "runtime/random.h"
+#include "runtime/runtimeerror.h"
 #include "support/clicks.h"
 #include "support/testsupport.h"
-#include "toolkit/controlarray.h"
-#include "toolkit/form.h"
-#include "toolkit/image.h"
-#include "toolkit/pictureclip.h"
-#include "toolkit/random.h"
-#include "toolkit/runtimeerror.h"
-#include "toolkit/shape.h"
 
 #include <QDir>
 #include <QPainter>
@@ -45,7 +45,7 @@ private slots:
     void pictureIdentityAndNaturalSize() {
         const tk::Picture a = filled(40, 30, Qt::red);
         const tk::Picture copy = a;
-        QCOMPARE(a.naturalSize(), QSizeF(600, 450));
+        QCOMPARE(tk::naturalSize(a), QSizeF(600, 450));
         QVERIFY(copy == a);
         QVERIFY(!(filled(40, 30, Qt::red) == a));
         QVERIFY(tk::Picture().isNull());
@@ -57,7 +57,7 @@ private slots:
         savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
         savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
         savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
-        QCOMPARE(loadPicture(QStringLiteral("a.bmp")).naturalSize(), QSizeF(600, 450));
+        QCOMPARE(tk::naturalSize(loadPicture(QStringLiteral("a.bmp"))), QSizeF(600, 450));
         QCOMPARE(loadPicture(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
         QCOMPARE(loadPicture(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
         QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));

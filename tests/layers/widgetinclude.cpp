@@ -1,4 +1,3 @@
-// Built against the game library alone, this must not compile: only the toolkit sees Qt's
-// widget headers.
-#include "game/form1.h"
+// Built against any library but the forms, this must not compile: only the forms library sees
+// Qt's widget headers.
 #include <QApplication>

@@ -4,9 +4,9 @@
 #include "thumbnailname.h"
 
 #include "common/previewpixels.h"
-#include "toolkit/image.h"
-#include "toolkit/picture.h"
-#include "toolkit/runtimeerror.h"
+#include "forms/image.h"
+#include "pictures/picture.h"
+#include "runtime/runtimeerror.h"
 
 #include <QBuffer>
 #include <QDir>

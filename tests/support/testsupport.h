@@ -1,7 +1,7 @@
 #pragma once
 
-#include "toolkit/picture.h"
-#include "toolkit/program.h"
+#include "pictures/picture.h"
+#include "runtime/program.h"
 
 #include <functional>
 #include <memory>

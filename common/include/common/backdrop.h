@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/form.h"
+#include "forms/form.h"
 
 namespace common {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/runtimeerror.h"
+#include "runtime/runtimeerror.h"
 
 #include <cmath>
 #include <compare>

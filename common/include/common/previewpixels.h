@@ -1,7 +1,7 @@
 #pragma once
 
+#include "forms/twips.h"
 #include "storlek.h"
-#include "toolkit/twips.h"
 
 #include <cmath>
 

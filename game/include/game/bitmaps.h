@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/picture.h"
+#include "pictures/picture.h"
 
 namespace bitvik {
 

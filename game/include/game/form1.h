@@ -2,14 +2,14 @@
 
 #include "bitvikmodule.h"
 #include "common/backdrop.h"
-#include "toolkit/controlarray.h"
-#include "toolkit/form.h"
-#include "toolkit/image.h"
-#include "toolkit/picturebox.h"
-#include "toolkit/picturebutton.h"
-#include "toolkit/pictureclip.h"
-#include "toolkit/random.h"
-#include "toolkit/shape.h"
+#include "forms/controlarray.h"
+#include "forms/form.h"
+#include "forms/image.h"
+#include "forms/picturebox.h"
+#include "forms/picturebutton.h"
+#include "forms/shape.h"
+#include "pictures/pictureclip.h"
+#include "runtime/random.h"
 
 #include <memory>
 

@@ -2,15 +2,15 @@
 
 #include "common/backdrop.h"
 #include "common/checkedint.h"
-#include "toolkit/controlarray.h"
-#include "toolkit/filelistbox.h"
-#include "toolkit/form.h"
-#include "toolkit/frame.h"
-#include "toolkit/image.h"
-#include "toolkit/optionbutton.h"
-#include "toolkit/picturedecoder.h"
-#include "toolkit/pushbutton.h"
-#include "toolkit/textbox.h"
+#include "forms/controlarray.h"
+#include "forms/filelistbox.h"
+#include "forms/form.h"
+#include "forms/frame.h"
+#include "forms/image.h"
+#include "forms/optionbutton.h"
+#include "forms/pushbutton.h"
+#include "forms/textbox.h"
+#include "pictures/picturedecoder.h"
 
 #include <memory>
 
