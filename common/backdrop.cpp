@@ -12,8 +12,6 @@ tk::FormDesign backdropDesign() {
     design.backColor = tk::rgb(0, 0, 0);
     design.clientWidth = 4680;
     design.clientHeight = 3195;
-    design.left = 0;
-    design.top = 0;
     design.startUpPosition = tk::StartUpPosition::WindowsDefault;
     design.appearance = tk::Appearance::Flat;
     design.staysBehind = true;

@@ -111,9 +111,6 @@ void placeAtStart(QWidget& window, const FormDesign& design) {
         }
         break;
     }
-    case StartUpPosition::Manual:
-        window.move(pixels(design.left), pixels(design.top));
-        break;
     case StartUpPosition::WindowsDefault:
         break;
     }

@@ -14,7 +14,17 @@ constexpr int pictureTop = 70;
 
 } // namespace
 
-BitvikModule::BitvikModule(Form1& f) : form(f) {}
+tk::Picture decodePicture(const QString& fileName, int drawnWidth) {
+    return tk::PictureFile::open(fileName).decode(drawnWidth);
+}
+
+OpenPicture takingEarlyDecode(tk::EarlyDecode& early) {
+    return [&early](const QString& fileName, int drawnWidth) {
+        return tk::PictureFile::open(fileName).decode(drawnWidth, &early);
+    };
+}
+
+BitvikModule::BitvikModule(Form1& f, OpenPicture open) : form(f), openPicture(std::move(open)) {}
 
 void BitvikModule::ResetBoardState() {
     selectedPiece = -1;
@@ -35,8 +45,7 @@ void BitvikModule::BuildBoard() {
     const auto h = [&Image1] { return Image1.height(); };
 
     Image1.setStretch(false);
-    Image1.setPicture(tk::PictureFile::open(fileName).decode(
-        common::previewPixels(form.devicePixelRatio()), form.earlyDecode));
+    Image1.setPicture(openPicture(fileName, common::previewPixels(form.devicePixelRatio())));
 
     Int32 width = Int32::round(w());
     Int32 height = Int32::round(h());

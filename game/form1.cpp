@@ -47,7 +47,7 @@ void requireCount(Int16 count, const QString& what) {
 
 } // namespace
 
-Form1::Form1(tk::Program& program, tk::Random generator, tk::EarlyDecode* early)
+Form1::Form1(tk::Program& program, tk::Random generator, OpenPicture openPicture)
     : tk::Form(program, windowDesign()),
       Command3D3(*this, {.placement = {4200, buttonsTop, 1800, 900, 6},
                          .caption = QStringLiteral("Blanda"),
@@ -97,7 +97,7 @@ Form1::Form1(tk::Program& program, tk::Random generator, tk::EarlyDecode* early)
                      .stretch = false,
                      .borderStyle = BorderStyle::FixedSingle,
                      .appearance = Appearance::Flat}),
-      earlyDecode(early), BITVIK(*this), random(std::move(generator)) {
+      BITVIK(*this, std::move(openPicture)), random(std::move(generator)) {
     Command3D3.setClickHandler([this] { Command3D3_Click(); });
     Command3D1.setClickHandler([this] { Command3D1_Click(); });
     Command3D2.setClickHandler([this] { Command3D2_Click(); });

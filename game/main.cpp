@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
                           common::previewPixels(expectedPixelRatio()));
     tk::Application application(argc, argv, QStringLiteral("bitvik"));
     tk::DesktopProgram program(QStringLiteral("Bitvik"));
-    bitvik::Form1 window(program, tk::Random(), &early);
+    bitvik::Form1 window(program, tk::Random(), bitvik::takingEarlyDecode(early));
     window.loadAndShow();
     return application.exec();
 }

@@ -320,7 +320,7 @@ private slots:
             // As main() starts it: the picture bitvik.ini names is decoded early.
             tk::EarlyDecode early(common::peekPictureName(common::settingsFileName),
                                   common::previewPixels(1));
-            bitvik::Form1 form(recorder.program, tk::Random(), &early);
+            bitvik::Form1 form(recorder.program, tk::Random(), bitvik::takingEarlyDecode(early));
             form.loadAndShow();
             if (failure.isEmpty())
                 QCOMPARE(form.BITVIK.pieceCount.value(), 12);

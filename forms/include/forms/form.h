@@ -20,7 +20,7 @@ class Program;
 class TabOrder;
 
 enum class BorderStyle { None, FixedSingle, Sizable };
-enum class StartUpPosition { Manual, CenterScreen, WindowsDefault };
+enum class StartUpPosition { CenterScreen, WindowsDefault };
 enum class WindowState { Normal, Maximized };
 enum class Appearance { Flat, ThreeD };
 
@@ -29,8 +29,6 @@ struct FormDesign {
     BorderStyle borderStyle = BorderStyle::Sizable;
     float clientWidth = 4680; // twips
     float clientHeight = 3195;
-    float left = 0;
-    float top = 0;
     StartUpPosition startUpPosition = StartUpPosition::WindowsDefault;
     Color backColor = systemButtonFace;
     Color foreColor = systemWindowText;

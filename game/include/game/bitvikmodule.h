@@ -1,9 +1,15 @@
 #pragma once
 
 #include "common/checkedint.h"
+#include "pictures/picture.h"
 #include "traytable.h"
 
+#include <functional>
 #include <QString>
+
+namespace tk {
+class EarlyDecode;
+}
 
 namespace bitvik {
 
@@ -11,11 +17,19 @@ class Form1;
 using common::Int16;
 using common::Int32;
 
+// Opens the board's picture by its file name, decoded fine enough for a drawing `drawnWidth`
+// device pixels wide. main() hands the window one that takes a decode started before the
+// application; the plain one decodes on the spot.
+using OpenPicture = std::function<tk::Picture(const QString& fileName, int drawnWidth)>;
+tk::Picture decodePicture(const QString& fileName, int drawnWidth);
+// One that takes the picture from `early` when it decoded this very file.
+OpenPicture takingEarlyDecode(tk::EarlyDecode& early);
+
 // The game's code module: the state its handlers share, and the procedures that reset and
 // build the board on the controls of Form1.
 class BitvikModule {
 public:
-    explicit BitvikModule(Form1& form);
+    BitvikModule(Form1& form, OpenPicture openPicture);
 
     Int16 cols;
     Int16 rows;
@@ -36,6 +50,7 @@ public:
 
 private:
     Form1& form;
+    OpenPicture openPicture;
 };
 
 } // namespace bitvik

@@ -13,19 +13,14 @@
 
 #include <memory>
 
-namespace tk {
-class EarlyDecode;
-}
-
 namespace bitvik {
 
 // The puzzle window: a tray of loose pieces on the left, white covers over the hidden picture on
 // the right, three picture buttons along the bottom.
 class Form1 final : public tk::Form {
 public:
-    // `early`, when given, may hold the picture already decoded.
     explicit Form1(tk::Program& program, tk::Random random = tk::Random(),
-                   tk::EarlyDecode* early = nullptr);
+                   OpenPicture openPicture = decodePicture);
     ~Form1() override;
 
     // The top edge of the row of buttons along the bottom; the board is laid out above it.
@@ -47,7 +42,6 @@ public:
     tk::ControlArray<tk::Image> Image2;
     tk::Image Image1;
 
-    tk::EarlyDecode* const earlyDecode;
     BitvikModule BITVIK;
     std::unique_ptr<common::Form2> Form2;
 
