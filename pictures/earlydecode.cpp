@@ -69,7 +69,9 @@ void EarlyDecode::run(int drawnWidth) {
     std::FILE* file = seen.st_size > 0 ? opened.releaseStream() : nullptr;
     if (!file)
         return;
-    const std::optional<jpeg::Header> header = jpeg::readHeader(file);
+    // The decoder counts the scans itself as it decodes them.
+    const std::optional<jpeg::Header> header =
+        jpeg::readHeader(file, jpeg::Scans::LeftToTheDecoder);
     std::fclose(file);
     if (!header || !jpeg::refusal(*header).empty() || header->width <= 0 || header->height <= 0)
         return;

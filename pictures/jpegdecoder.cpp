@@ -1,9 +1,12 @@
 #include "pictures/jpegdecoder.h"
 
+#include "jpegheader.h"
 #include "runtime/regularfile.h"
 
 #include <csetjmp>
 #include <cstdio>
+// jpeglib.h needs the declarations of <cstdio> before it.
+#include <jerror.h>
 #include <jpeglib.h>
 #include <new>
 
@@ -12,7 +15,8 @@ namespace tk::jpeg {
 namespace {
 
 // libjpeg reports errors through a callback that must not return: it jumps back to the decode,
-// which then owns no object with a destructor between the jump and its target.
+// which then owns no object with a destructor between the jump and its target. What went wrong is
+// kept as plain data and worded after the jump.
 struct Session {
     jpeg_decompress_struct info;
     jpeg_error_mgr errors;
@@ -20,19 +24,37 @@ struct Session {
     std::jmp_buf failed;
     const std::atomic<bool>* cancelled = nullptr;
     bool wasCancelled = false;
+    Header header;
 };
 
 void jumpBack(j_common_ptr common) {
-    std::longjmp(reinterpret_cast<Session*>(common->client_data)->failed, 1);
+    std::longjmp(static_cast<Session*>(common->client_data)->failed, 1);
 }
 
 void silent(j_common_ptr) {}
 
-void checkCancelled(j_common_ptr common) {
-    auto* session = reinterpret_cast<Session*>(common->client_data);
-    if (session->cancelled && session->cancelled->load(std::memory_order_relaxed)) {
+// Looked at once a row of blocks as libjpeg reads the file: a newer request stops the decode, and
+// a file of more scans than any encoder writes is refused as the scan past the limit begins.
+void watch(j_common_ptr common) {
+    auto* session = static_cast<Session*>(common->client_data);
+    if (session->cancelled->load(std::memory_order_relaxed)) {
         session->wasCancelled = true;
         std::longjmp(session->failed, 1);
+    }
+    if (session->info.input_scan_number > maxScans) {
+        session->header.scans = session->info.input_scan_number;
+        std::longjmp(session->failed, 1);
+    }
+}
+
+// Adobe's CMYK, stored inverted as Photoshop writes it (and as Qt's reader takes every CMYK
+// file), turned into 0xffRRGGBB in place.
+void cmykToRgb(std::uint32_t* row, int width) {
+    auto* bytes = reinterpret_cast<const unsigned char*>(row);
+    for (int x = 0; x < width; ++x, bytes += 4) {
+        const unsigned k = bytes[3];
+        row[x] = 0xff000000u | (bytes[0] * k / 255) << 16 | (bytes[1] * k / 255) << 8 |
+                 bytes[2] * k / 255;
     }
 }
 
@@ -43,20 +65,23 @@ Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
     s.errors.output_message = silent;
     s.info.client_data = &s;
     if (setjmp(s.failed)) {
+        noteRefusedKind(s.errors.msg_code, s.errors.msg_parm.i[0], s.header);
         jpeg_destroy_decompress(&s.info);
         return s.wasCancelled ? Outcome::Cancelled : Outcome::Failed;
     }
     jpeg_create_decompress(&s.info);
-    s.progress.progress_monitor = checkCancelled;
+    s.progress.progress_monitor = watch;
     s.info.progress = &s.progress;
     jpeg_stdio_src(&s.info, file);
     jpeg_read_header(&s.info, TRUE);
-    if (s.info.jpeg_color_space != JCS_YCbCr && s.info.jpeg_color_space != JCS_GRAYSCALE &&
-        s.info.jpeg_color_space != JCS_RGB) {
+    s.header = headerOf(s.info, true);
+    if (!refusal(s.header).empty()) {
         jpeg_destroy_decompress(&s.info);
-        return Outcome::Unsupported;
+        return Outcome::Failed;
     }
-    s.info.out_color_space = JCS_EXT_BGRX; // the byte order of 0xffRRGGBB on this machine
+    const bool cmyk = s.info.jpeg_color_space == JCS_CMYK || s.info.jpeg_color_space == JCS_YCCK;
+    // JCS_EXT_BGRX: the byte order of 0xffRRGGBB on this machine.
+    s.info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     s.info.scale_num = unsigned(eighths);
     s.info.scale_denom = 8;
     jpeg_start_decompress(&s.info);
@@ -69,9 +94,12 @@ Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
         return Outcome::Failed;
     }
     while (s.info.output_scanline < s.info.output_height) {
-        auto* row = reinterpret_cast<JSAMPROW>(
-            out.rgb.data() + std::size_t(s.info.output_scanline) * std::size_t(out.width));
+        std::uint32_t* pixels =
+            out.rgb.data() + std::size_t(s.info.output_scanline) * std::size_t(out.width);
+        auto* row = reinterpret_cast<JSAMPROW>(pixels);
         jpeg_read_scanlines(&s.info, &row, 1);
+        if (cmyk)
+            cmykToRgb(pixels, out.width);
     }
     jpeg_finish_decompress(&s.info);
     jpeg_destroy_decompress(&s.info);
@@ -81,16 +109,18 @@ Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
 } // namespace
 
 Outcome decode(const std::string& path, int eighths, const std::atomic<bool>& cancelled,
-               Pixels& out) {
+               Pixels& out, std::string* refused) {
     std::FILE* file = RegularFile(path).releaseStream();
     if (!file)
         return Outcome::Failed;
-    Session session;
+    Session session{};
     session.cancelled = &cancelled;
     const Outcome outcome = run(session, file, eighths, out);
     std::fclose(file);
     if (outcome != Outcome::Decoded)
         out = {};
+    if (outcome == Outcome::Failed && refused)
+        *refused = refusal(session.header);
     return outcome;
 }
 

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <csetjmp>
+// jpeglib.h needs the declarations of <cstdio> before it.
+#include <jerror.h>
+#include <jpeglib.h>
 
 namespace tk::jpeg {
 
@@ -9,10 +13,9 @@ namespace {
 
 constexpr int endOfData = -1;
 
-// Bytes from memory, or from a file through a buffer of its own.
+// A file's bytes through a buffer of its own.
 class Bytes {
 public:
-    Bytes(const unsigned char* bytes, std::size_t size) : at(bytes), end(bytes + size) {}
     explicit Bytes(std::FILE* file) : file(file) {}
 
     int next() {
@@ -38,15 +41,13 @@ public:
 
 private:
     bool refill() {
-        if (!file)
-            return false;
         const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
         at = buffer.data();
         end = at + got;
         return got > 0;
     }
 
-    std::FILE* file = nullptr;
+    std::FILE* file;
     std::array<unsigned char, 64 * 1024> buffer{};
     const unsigned char* at = nullptr;
     const unsigned char* end = nullptr;
@@ -58,16 +59,8 @@ bool isRestart(int marker) {
     return marker >= 0xD0 && marker <= 0xD7;
 }
 
-// The frame markers; DHT (C4), JPG (C8) and DAC (CC) share their range.
-bool isFrame(int marker) {
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-bool isProgressiveFrame(int marker) {
-    return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-}
-
-// The next marker code; bytes that are not one are passed over as the decoder does.
+// The next marker code; bytes that are not one (entropy-coded data) are passed over as the
+// decoder does.
 int nextMarker(Bytes& in) {
     for (;;) {
         int c = in.next();
@@ -83,67 +76,60 @@ int nextMarker(Bytes& in) {
     }
 }
 
-// Passes over a scan's entropy-coded data; gives the marker that ends it.
-int afterScanData(Bytes& in) {
-    for (;;) {
-        const int marker = nextMarker(in);
-        if (!isRestart(marker))
-            return marker;
-    }
-}
-
-bool readFrame(Bytes& in, int marker, int length, Header& header) {
-    const int precision = in.next();
-    header.height = in.word();
-    header.width = in.word();
-    const int count = in.next();
-    if (precision < 0 || header.height < 0 || header.width < 0 || count < 0)
-        return false;
-    header.progressive = isProgressiveFrame(marker);
-    header.precision = precision;
-    header.lossless = (marker & 0x03) == 0x03;     // C3, C7, CB, CF
-    header.hierarchical = (marker & 0x07) >= 0x05; // C5 to C7, CD to CF
-    for (int i = 0; i < count; ++i) {
-        in.next(); // identifier
-        const int sampling = in.next();
-        if (in.next() < 0 || sampling < 0)
-            return false;
-        header.components.push_back({std::max(1, sampling >> 4), std::max(1, sampling & 0x0F)});
-    }
-    const int used = 6 + 3 * count;
-    return length >= used && in.skip(std::size_t(length - used));
-}
-
-std::optional<Header> walk(Bytes& in) {
+// libjpeg counts the scans only as it decodes them, each over the whole picture; this walk over
+// the markers counts them in the time it takes to read the file.
+int countScans(std::FILE* file) {
+    Bytes in(file);
     if (in.next() != 0xFF || in.next() != SOI)
-        return std::nullopt;
-    Header header;
-    bool framed = false;
-    int marker = nextMarker(in);
-    while (marker != endOfData && marker != EOI) {
-        if (marker == SOI || marker == TEM || isRestart(marker)) {
-            marker = nextMarker(in);
+        return 0;
+    int scans = 0;
+    for (int marker = nextMarker(in); marker != endOfData && marker != EOI;
+         marker = nextMarker(in)) {
+        if (marker == SOI || marker == TEM || isRestart(marker))
             continue;
-        }
         const int length = in.word();
-        if (length < 2)
+        if (length < 2 || !in.skip(std::size_t(length - 2)))
             break;
-        if (isFrame(marker) && !framed) {
-            framed = true;
-            if (!readFrame(in, marker, length - 2, header))
-                break;
-        } else if (!in.skip(std::size_t(length - 2))) {
+        if (marker == SOS && ++scans > maxScans)
             break;
-        }
-        if (marker != SOS) {
-            marker = nextMarker(in);
-            continue;
-        }
-        if (++header.scans > maxScans)
-            break;
-        marker = afterScanData(in);
     }
-    return header;
+    return scans;
+}
+
+// libjpeg reports errors through a callback that must not return: it jumps back to the read,
+// which owns no object with a destructor between the jump and its target.
+struct Reading {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    std::jmp_buf failed;
+};
+
+void jumpBack(j_common_ptr common) {
+    std::longjmp(static_cast<Reading*>(common->client_data)->failed, 1);
+}
+
+void silent(j_common_ptr) {}
+
+// False when the file does not begin as a JPEG file.
+bool readByLibjpeg(Reading& r, std::FILE* file, Header& header) {
+    r.info.err = jpeg_std_error(&r.errors);
+    r.errors.error_exit = jumpBack;
+    r.errors.output_message = silent;
+    r.info.client_data = &r;
+    if (setjmp(r.failed)) {
+        const int code = r.errors.msg_code;
+        const bool isJpeg = code != JERR_NO_SOI && code != JERR_INPUT_EMPTY;
+        header = headerOf(r.info, false);
+        noteRefusedKind(code, r.errors.msg_parm.i[0], header);
+        jpeg_destroy_decompress(&r.info);
+        return isJpeg;
+    }
+    jpeg_create_decompress(&r.info);
+    jpeg_stdio_src(&r.info, file);
+    jpeg_read_header(&r.info, TRUE);
+    header = headerOf(r.info, true);
+    jpeg_destroy_decompress(&r.info);
+    return true;
 }
 
 std::uint64_t divideUp(std::uint64_t a, std::uint64_t b) {
@@ -156,36 +142,50 @@ std::string number(std::uint64_t n) {
 
 } // namespace
 
-std::uint64_t Header::coefficientBytes() const {
-    if ((!progressive && scans <= 1) || components.empty())
-        return 0;
-    int hMax = 1;
-    int vMax = 1;
-    for (const Component& c : components) {
-        hMax = std::max(hMax, c.horizontal);
-        vMax = std::max(vMax, c.vertical);
+Header headerOf(const jpeg_decompress_struct& info, bool complete) {
+    Header header;
+    header.width = int(info.image_width);
+    header.height = int(info.image_height);
+    header.progressive = info.progressive_mode;
+    header.precision = info.data_precision;
+    // libjpeg keeps the whole picture's coefficients when the file has more than one scan: when
+    // it is progressive or its first scan leaves components out.
+    if (!complete || !(info.progressive_mode || info.comps_in_scan < info.num_components))
+        return header;
+    constexpr std::uint64_t bytesPerBlock = sizeof(JBLOCK);
+    for (int i = 0; i < info.num_components; ++i) {
+        const jpeg_component_info& c = info.comp_info[i];
+        // Rounded up to whole units of the component's sampling, as libjpeg allocates them.
+        header.coefficientBytes += divideUp(c.width_in_blocks, c.h_samp_factor) * c.h_samp_factor *
+                                   divideUp(c.height_in_blocks, c.v_samp_factor) * c.v_samp_factor *
+                                   bytesPerBlock;
     }
-    constexpr std::uint64_t bytesPerBlock = 64 * 2;
-    std::uint64_t total = 0;
-    for (const Component& c : components) {
-        // Blocks of the component, rounded up to whole units of its sampling, as libjpeg keeps.
-        const std::uint64_t across =
-            divideUp(divideUp(std::uint64_t(width) * c.horizontal, hMax), 8);
-        const std::uint64_t down = divideUp(divideUp(std::uint64_t(height) * c.vertical, vMax), 8);
-        total += divideUp(across, c.horizontal) * c.horizontal * divideUp(down, c.vertical) *
-                 c.vertical * bytesPerBlock;
-    }
-    return total;
+    return header;
 }
 
-std::optional<Header> readHeader(std::FILE* file) {
-    Bytes in(file);
-    return walk(in);
+bool noteRefusedKind(int errorCode, int parameter, Header& header) {
+    if (errorCode == JERR_BAD_PRECISION) {
+        header.precision = parameter;
+        return true;
+    }
+    if (errorCode != JERR_SOF_UNSUPPORTED)
+        return false;
+    // The frame marker: C3, C7, CB and CF are lossless, C5 to C7 and CD to CF hierarchical.
+    header.lossless = (parameter & 0x03) == 0x03;
+    header.hierarchical = (parameter & 0x07) >= 0x05;
+    return header.lossless || header.hierarchical;
 }
 
-std::optional<Header> readHeader(const unsigned char* bytes, std::size_t size) {
-    Bytes in(bytes, size);
-    return walk(in);
+std::optional<Header> readHeader(std::FILE* file, Scans scans) {
+    Reading reading{};
+    Header header;
+    if (!readByLibjpeg(reading, file, header))
+        return std::nullopt;
+    if (scans == Scans::Counted) {
+        std::rewind(file);
+        header.scans = countScans(file);
+    }
+    return header;
 }
 
 std::string refusal(const Header& header) {
@@ -202,13 +202,13 @@ std::string refusal(const Header& header) {
         return "den består av fler än " + number(maxScans) +
                " avsnitt (scans), fler än någon kodare skriver, och skulle ta orimligt lång tid "
                "att avkoda";
-    const std::uint64_t bytes = header.coefficientBytes();
     constexpr std::uint64_t mebibyte = 1 << 20;
-    if (bytes > maxCoefficientBytes)
+    if (header.coefficientBytes > maxCoefficientBytes)
         return "bilden (" + number(std::uint64_t(header.width)) + " × " +
                number(std::uint64_t(header.height)) + " bildpunkter, " +
                (header.progressive ? "progressiv" : "i flera avsnitt") + ") skulle kräva " +
-               number(divideUp(bytes, mebibyte)) + " MB minne för att avkodas, mer än gränsen " +
+               number(divideUp(header.coefficientBytes, mebibyte)) +
+               " MB minne för att avkodas, mer än gränsen " +
                number(maxCoefficientBytes / mebibyte) + " MB";
     return {};
 }

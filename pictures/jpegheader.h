@@ -1,15 +1,15 @@
 #pragma once
 
-// The shape of a JPEG file, read from its markers alone (no entropy decoding), so that a file
-// that would stall or exhaust the decoder is refused before any pixel is decoded. Standard C++
-// only, so that code outside Qt (a decoding thread) can use it too.
+// The bounds within which a JPEG file is decoded, and the shape of a file as libjpeg reads it from
+// its header, so that a file that would stall or exhaust the decoder is refused before any pixel
+// is decoded. Standard C++ only, so that code outside Qt (a decoding thread) can use it too.
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <vector>
+
+struct jpeg_decompress_struct;
 
 namespace tk::jpeg {
 
@@ -25,33 +25,36 @@ inline constexpr int maxScans = 300;
 // refuses the lying headers that claim 20000 x 20000 pixels and more (1.2 GB at 4:2:0).
 inline constexpr std::uint64_t maxCoefficientBytes = std::uint64_t(640) << 20;
 
-struct Component {
-    int horizontal = 1; // sampling factors
-    int vertical = 1;
-};
-
 struct Header {
     int width = 0;
     int height = 0;
-    std::vector<Component> components;
     bool progressive = false;
-    // Bits a sample; 0 until a frame is read. The decoders here take 8 only.
+    // Bits a sample; 0 until a frame is read. The decoder here takes 8 only.
     int precision = 0;
-    // Lossless and hierarchical files, which the decoders here do not take.
+    // Lossless and hierarchical files, which the decoder here does not take.
     bool lossless = false;
     bool hierarchical = false;
-    // Start-of-scan markers, counted up to one past maxScans.
+    // Start-of-scan markers, counted up to one past maxScans; 0 when not counted.
     int scans = 0;
-
-    // The coefficient buffer of the whole picture that decoding needs; 0 for a single scan,
-    // which is decoded row by row.
-    std::uint64_t coefficientBytes() const;
+    // The coefficient buffer of the whole picture that decoding needs, as libjpeg sizes it; 0 for
+    // a single scan, which is decoded row by row.
+    std::uint64_t coefficientBytes = 0;
 };
 
-// The header of the file read from here on; empty when it does not begin as a JPEG file. A file
-// that ends early or breaks its structure gives what was read up to there.
-std::optional<Header> readHeader(std::FILE* file);
-std::optional<Header> readHeader(const unsigned char* bytes, std::size_t size);
+// The decoder itself counts the scans as it decodes them; counting them beforehand, by a walk
+// over the markers, lets a file be refused before a decode that runs on another thread.
+enum class Scans { Counted, LeftToTheDecoder };
+
+// The header of the file read from its start by libjpeg; empty when it does not begin as a JPEG
+// file. A file whose header breaks off gives what was read up to there.
+std::optional<Header> readHeader(std::FILE* file, Scans scans);
+
+// What libjpeg has read of a header: the coefficient buffer too once jpeg_read_header is done.
+Header headerOf(const jpeg_decompress_struct& info, bool complete);
+
+// Notes in the header a kind of file that libjpeg refused with this error; false for another
+// error.
+bool noteRefusedKind(int errorCode, int parameter, Header& header);
 
 // Why a file of this header must not be decoded, in Swedish (UTF-8); empty when it may be.
 std::string refusal(const Header& header);

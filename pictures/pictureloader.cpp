@@ -139,12 +139,16 @@ QString folderOf(const QFileInfo& info) {
             .arg(fileName, reason));
 }
 
+QString damagedData() {
+    return QStringLiteral("bilddata är skadade eller ofullständiga");
+}
+
 QString readerReason(const QImageReader& reader) {
     switch (reader.error()) {
     case QImageReader::UnsupportedFormatError:
         return QStringLiteral("filens innehåll är inte en bild av känt slag");
     case QImageReader::InvalidDataError:
-        return QStringLiteral("bilddata är skadade eller ofullständiga");
+        return damagedData();
     case QImageReader::DeviceError:
         return QStringLiteral("filen kunde inte läsas");
     default:
@@ -182,28 +186,31 @@ void requireReadable(const QString& fileName, const QString& path) {
         std::fclose(file);
         unreadable(fileName, tooLarge(screen));
     }
-    const std::optional<jpeg::Header> header = jpeg::readHeader(file);
+    const std::optional<jpeg::Header> header = jpeg::readHeader(file, jpeg::Scans::Counted);
     std::fclose(file);
     if (header && !jpeg::refusal(*header).empty())
         unreadable(fileName, QString::fromStdString(jpeg::refusal(*header)));
 }
 
 // The file decoded at so many eighths, upright; a null image when the file changed since it
-// was opened or cannot be decoded. Qt's reader takes what the JPEG decoder here does not.
+// was opened or cannot be decoded. Every JPEG file is decoded by the JPEG decoder here, which
+// keeps the bounds; Qt's reader takes the other kinds.
 QImage decodeFile(const PictureFile::Stamp& file, QSize stored,
                   QImageIOHandler::Transformations turn, bool isJpeg, int eighths,
                   const std::atomic<bool>& cancelled, QString* failure = nullptr) {
     if (isJpeg) {
         jpeg::Pixels pixels;
-        switch (
-            jpeg::decode(QFile::encodeName(file.path).toStdString(), eighths, cancelled, pixels)) {
+        std::string refused;
+        switch (jpeg::decode(QFile::encodeName(file.path).toStdString(), eighths, cancelled, pixels,
+                             &refused)) {
         case jpeg::Outcome::Decoded:
             return unchanged(file) ? upright(imageOf(std::move(pixels)), turn) : QImage();
         case jpeg::Outcome::Cancelled:
             return {};
-        case jpeg::Outcome::Unsupported:
         case jpeg::Outcome::Failed:
-            break; // Qt's reader decodes it or says why it cannot
+            if (failure && unchanged(file))
+                *failure = refused.empty() ? damagedData() : QString::fromStdString(refused);
+            return {};
         }
     }
     FileReader reader(file.path);

@@ -5,10 +5,14 @@
 #include "forms/image.h"
 #include "jpegheader.h"
 #include "picturelimit.h"
+#include "pictures/jpegdecoder.h"
 #include "pictures/pictureclip.h"
 #include "runtime/runtimeerror.h"
 #include "support/testsupport.h"
 
+#include <cstdio>
+// jpeglib.h needs the declarations of <cstdio> before it.
+#include <jpeglib.h>
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -45,6 +49,44 @@ QByteArray jpegFramed(char marker, char precision) {
     bytes[frame + 1] = marker;
     bytes[frame + 4] = precision;
     return bytes;
+}
+
+// The picture as Photoshop stores CMYK: Adobe's inverted values, which Qt's reader turns back
+// into red k * c / 255, and so on. Qt writes no CMYK.
+QByteArray adobeCmykJpeg(const QImage& image) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &bytes, &size);
+    info.image_width = JDIMENSION(image.width());
+    info.image_height = JDIMENSION(image.height());
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info); // with the Adobe marker that names the colour space
+    jpeg_set_quality(&info, 95, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(std::size_t(image.width()) * 4);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int k = std::max({c.red(), c.green(), c.blue()});
+            unsigned char* p = &row[std::size_t(x) * 4];
+            const int rgb[] = {c.red(), c.green(), c.blue()};
+            for (int i = 0; i < 3; ++i)
+                p[i] = k ? uchar(rgb[i] * 255 / k) : 0;
+            p[3] = uchar(k);
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    const QByteArray result(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    jpeg_destroy_compress(&info);
+    std::free(bytes);
+    return result;
 }
 
 // A camera's view of a 320 x 160 scene: blue in the top left corner, green in the top right.
@@ -123,8 +165,10 @@ private slots:
         QFETCH(int, scans);
         QFETCH(qulonglong, coefficientBytes);
         QFETCH(QString, refusal);
-        const auto header = tk::jpeg::readHeader(
-            reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size()));
+        std::FILE* file = ::fmemopen(bytes.data(), std::size_t(bytes.size()), "rb");
+        QVERIFY(file);
+        const auto header = tk::jpeg::readHeader(file, tk::jpeg::Scans::Counted);
+        std::fclose(file);
         QCOMPARE(header.has_value(), isJpeg);
         if (!header)
             return;
@@ -134,10 +178,53 @@ private slots:
         else
             QVERIFY(header->progressive && header->scans >= 1);
         if (coefficientBytes > 0 || scans >= 0)
-            QCOMPARE(qulonglong(header->coefficientBytes()), coefficientBytes);
+            QCOMPARE(qulonglong(header->coefficientBytes), coefficientBytes);
         const QString refused = QString::fromStdString(tk::jpeg::refusal(*header));
         QVERIFY2(refusal.isEmpty() ? refused.isEmpty() : refused.contains(refusal),
                  qPrintable(refused));
+    }
+
+    // The decoder keeps the bounds itself, whoever calls it (the early decode does not read the
+    // file beforehand), and every JPEG it takes shows as Qt's reader shows it.
+    void decoderBoundsAndColours_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("refusal"); // empty: decoded as Qt's reader decodes it
+        QTest::newRow("YCbCr") << encoded(scene(), "JPEG") << "";
+        QTest::newRow("greyscale")
+            << encoded(scene().convertToFormat(QImage::Format_Grayscale8), "JPEG") << "";
+        QTest::newRow("CMYK (Adobe)") << adobeCmykJpeg(scene()) << "";
+        QTest::newRow("1,000 scans") << jpegWithScans(1000) << "fler än 300 avsnitt";
+        QTest::newRow("claims 20000 x 20000")
+            << jpegClaiming(20000, 20000) << "20000 × 20000 bildpunkter, progressiv";
+        QTest::newRow("12-bit") << jpegFramed('\xC1', 12) << "12 bitar per färgvärde";
+    }
+    void decoderBoundsAndColours() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, refusal);
+        ScratchFolder folder;
+        writeBytes(QStringLiteral("bild.jpg"), bytes);
+        const std::atomic<bool> never{false};
+        tk::jpeg::Pixels pixels;
+        std::string refused;
+        const tk::jpeg::Outcome outcome = tk::jpeg::decode("bild.jpg", 8, never, pixels, &refused);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(outcome, tk::jpeg::Outcome::Failed);
+            QVERIFY2(QString::fromStdString(refused).contains(refusal), refused.c_str());
+            return;
+        }
+        QCOMPARE(outcome, tk::jpeg::Outcome::Decoded);
+        const QImage byQt = QImageReader(QStringLiteral("bild.jpg")).read();
+        QCOMPARE(QSize(pixels.width, pixels.height), byQt.size());
+        for (int y = 4; y < byQt.height(); y += 8) {
+            for (int x = 4; x < byQt.width(); x += 8) {
+                const QColor ours = QColor::fromRgb(pixels.rgb[std::size_t(y * pixels.width + x)]);
+                QVERIFY2(near(ours, byQt.pixelColor(x, y), 6),
+                         qPrintable(QStringLiteral("(%1, %2): %3, Qt %4")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(ours.name(), byQt.pixelColor(x, y).name())));
+            }
+        }
     }
 
     // Where the stored picture's top corners go, by the orientation tag's definition.

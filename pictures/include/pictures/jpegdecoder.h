@@ -20,15 +20,15 @@ struct Pixels {
 enum class Outcome {
     Decoded,
     Cancelled,
-    // Not a colour space this decoder delivers (CMYK): another decoder must try.
-    Unsupported,
     Failed,
 };
 
 // Decodes the file at `eighths` (1, 2, 4 or 8) of its stored size; `cancelled` is looked at
-// between rows of the decode.
+// between rows of the decode. A file beyond the decoder's bounds (too many scans, too large a
+// coefficient buffer, a kind it does not take) fails with the reason in `refused`, in Swedish
+// (UTF-8); a file that is merely broken fails with `refused` left empty.
 Outcome decode(const std::string& path, int eighths, const std::atomic<bool>& cancelled,
-               Pixels& out);
+               Pixels& out, std::string* refused = nullptr);
 
 // Kept pixels per drawn device pixel, so that a drawing a little larger needs no new decode and
 // the smooth scaling down to it has a little to work with.
