@@ -20,7 +20,9 @@ TrayTable dealTray(tk::Random& random, Int16 lastCell) {
             const float scaled = float((lastCell + 1).value()) * r;
             const float whole = std::floor(scaled + 1.0f);
             idx = Int16::round(whole - 1.0f);
-        } while (trayOrder(idx) != -1);
+            // The largest r rounds up to name the slot past the last one when the cells are a
+            // power of two; that slot is drawn again, as a taken one is, rather than written.
+        } while (idx > lastCell || trayOrder(idx) != -1);
         trayOrder(idx) = i;
     }
     return trayOrder;

@@ -224,6 +224,18 @@ private slots:
         QCOMPARE(first, order);
     }
 
+    // With this timer the 171st draw is the largest value, which names slot 64 of 64.
+    void drawPastTheLastSlotIsDrawnAgain() {
+        tk::Random random([] { return std::uint64_t(100342); });
+        random.randomize();
+        bitvik::TrayTable dealt = bitvik::dealTray(random, common::Int16(63));
+        std::set<int> used;
+        for (int k = 0; k < 64; ++k)
+            used.insert(dealt(k).value());
+        QCOMPARE(int(used.size()), 64);
+        QCOMPARE(*used.rbegin(), 63);
+    }
+
     void drawReachesEverySlotAlike() {
         Game g(3, 1);
         int counts[3][3] = {};
