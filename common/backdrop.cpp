@@ -1,4 +1,4 @@
-#include "backdrop.h"
+#include "common/backdrop.h"
 
 namespace common {
 

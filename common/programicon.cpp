@@ -1,4 +1,4 @@
-#include "programicon.h"
+#include "common/programicon.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "replacedfile.h"
+#include "common/replacedfile.h"
 
 #include "runtime/systemerror.h"
 

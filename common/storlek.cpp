@@ -1,4 +1,4 @@
-#include "storlek.h"
+#include "common/storlek.h"
 
 #include "forms/image.h"
 

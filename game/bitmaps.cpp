@@ -1,4 +1,4 @@
-#include "bitmaps.h"
+#include "game/bitmaps.h"
 
 #include <cmath>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "bitvikmodule.h"
+#include "game/bitvikmodule.h"
 
 #include "common/previewpixels.h"
 #include "common/storlek.h"
-#include "form1.h"
+#include "game/form1.h"
 #include "pictures/picturefile.h"
 
 namespace bitvik {

@@ -1,8 +1,8 @@
-#include "form1.h"
+#include "game/form1.h"
 
-#include "bitmaps.h"
 #include "common/programicon.h"
 #include "common/settingsfile.h"
+#include "game/bitmaps.h"
 
 namespace bitvik {
 

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "game/form1.h"
 
 #include "forms/messagebox.h"
 #include "runtime/program.h"

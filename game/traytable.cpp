@@ -1,4 +1,4 @@
-#include "traytable.h"
+#include "game/traytable.h"
 
 #include "runtime/runtimeerror.h"
 

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "setup/form1.h"
 
 #include "common/previewpixels.h"
 #include "common/programicon.h"

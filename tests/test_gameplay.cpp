@@ -1,4 +1,5 @@
 #include "formparts.h"
+#include "game/deal.h"
 #include "support/clicks.h"
 #include "support/questionbox.h"
 #include "support/startedgame.h"
@@ -192,6 +193,47 @@ private slots:
         }
         QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, g.f().BITVIK.trayOrder(std::max(51, cells)));
         QVERIFY(g.recorder.reports.isEmpty());
+    }
+
+    // Orders the shuffle dealt before the deal became a function of its own, with the timer
+    // fixed: a change to the draws or their single-precision steps shows here.
+    void dealFollowsTheGenerator_data() {
+        QTest::addColumn<int>("cells");
+        QTest::addColumn<quint64>("timer");
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("1 cell") << 1 << quint64(1) << QList<int>{0};
+        QTest::newRow("2 x 2, timer 1") << 4 << quint64(1) << QList<int>{2, 1, 0, 3};
+        QTest::newRow("2 x 2, timer 2") << 4 << quint64(2) << QList<int>{1, 0, 2, 3};
+        QTest::newRow("4 x 3, both halves of the timer")
+            << 12 << quint64(0x0123456789ABCDEF)
+            << QList<int>{2, 11, 6, 3, 5, 10, 4, 1, 0, 7, 8, 9};
+        QTest::newRow("10 x 10, first 20")
+            << 100 << quint64(20261210) << QList<int>{47, 88, 40, 62, 97, 31, 49, 92, 3,  45,
+                                                      52, 58, 78, 0,  89, 66, 32, 38, 55, 12};
+    }
+    void dealFollowsTheGenerator() {
+        QFETCH(int, cells);
+        QFETCH(quint64, timer);
+        QFETCH(QList<int>, order);
+        tk::Random random([timer] { return timer; });
+        random.randomize();
+        bitvik::TrayTable dealt = bitvik::dealTray(random, common::Int16(cells - 1));
+        QList<int> first;
+        for (int k = 0; k < order.size(); ++k)
+            first << dealt(k).value();
+        QCOMPARE(first, order);
+    }
+
+    // With this timer the 171st draw is the largest value, which names slot 64 of 64.
+    void drawPastTheLastSlotIsDrawnAgain() {
+        tk::Random random([] { return std::uint64_t(100342); });
+        random.randomize();
+        bitvik::TrayTable dealt = bitvik::dealTray(random, common::Int16(63));
+        std::set<int> used;
+        for (int k = 0; k < 64; ++k)
+            used.insert(dealt(k).value());
+        QCOMPARE(int(used.size()), 64);
+        QCOMPARE(*used.rbegin(), 63);
     }
 
     void drawReachesEverySlotAlike() {

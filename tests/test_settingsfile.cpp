@@ -1,4 +1,5 @@
 #include "common/settingsfile.h"
+#include "common/settingspeek.h"
 #include "support/fullfilesystem.h"
 #include "support/settingsbytes.h"
 #include "support/testsupport.h"
@@ -142,6 +143,10 @@ private slots:
                                            << 1 << QStringLiteral("Öland €.jpg");
         QTest::newRow("large counts read as written")
             << settingsBytes(9, 12, "x") << 9 << 12 << "x";
+        QTest::newRow("quoted counts") << QByteArray("\"4\",\"3\",\"x.gif\"") << 4 << 3 << "x.gif";
+        QTest::newRow("quotes inside an unquoted name")
+            << QByteArray("4\r\n3\r\nmin \"b\xE4sta\" bild.jpg\r\n") << 4 << 3
+            << QStringLiteral("min \"bästa\" bild.jpg");
     }
     void readingRules() {
         QFETCH(QByteArray, bytes);
@@ -154,6 +159,8 @@ private slots:
         QCOMPARE(r.cols, cols);
         QCOMPARE(r.rows, rows);
         QCOMPARE(r.name, name);
+        // The early decode starts on the name the game reads.
+        QCOMPARE(QString::fromStdString(common::peekPictureName("bitvik.ini")), name);
     }
 
     void readingFailures_data() {
@@ -170,6 +177,7 @@ private slots:
         const QString message = failureOf([] { readAll(); });
         QVERIFY2(message.contains(named), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("bitvik.ini")), qPrintable(message));
+        QCOMPARE(common::peekPictureName("bitvik.ini"), std::string());
     }
 
     void openingFailures() {
@@ -178,9 +186,11 @@ private slots:
         QVERIFY2(message.contains(QStringLiteral("finns inte")) && message.contains("Tralloma") &&
                      message.contains(folder.path()),
                  qPrintable(message));
+        QCOMPARE(common::peekPictureName("bitvik.ini"), std::string());
         QVERIFY(QDir().mkdir(QStringLiteral("bitvik.ini")));
         message = failureOf([] { readAll(); });
         QVERIFY2(message.contains(QStringLiteral("är en mapp")), qPrintable(message));
+        QCOMPARE(common::peekPictureName("bitvik.ini"), std::string());
     }
 
     // A name the file cannot hold is refused before anything is written; a failing step of the

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/storlek.h"
 #include "forms/twips.h"
-#include "storlek.h"
 
 #include <cmath>
 

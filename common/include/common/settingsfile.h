@@ -1,7 +1,7 @@
 #pragma once
 
-#include "checkedint.h"
-#include "replacedfile.h"
+#include "common/checkedint.h"
+#include "common/replacedfile.h"
 
 #include <memory>
 #include <QBuffer>

@@ -1,15 +1,15 @@
 #pragma once
 
-// The picture's name read from the settings file in plain C++, before the application object
-// exists, only to start its decode early: the settings reader proper still reads the file and
-// reports its faults, and a name read wrongly here only costs that head start.
+// The picture's name read from the settings file before the application object exists, only to
+// start its decode early. It is read by the settings reader itself, which needs no application
+// object, so it is the name the game reads later; the game's reading reports the file's faults.
 
 #include <string>
 
 namespace common {
 
-// The text between the first two double quotes, as UTF-8; empty when there is none or it holds
-// a character this cannot convert.
+// The picture's name as UTF-8, as the settings reader reads it; empty when the file cannot be
+// read.
 std::string peekPictureName(const char* settingsFile);
 
 } // namespace common

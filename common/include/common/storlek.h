@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checkedint.h"
+#include "common/checkedint.h"
 
 namespace tk {
 class Image;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/checkedint.h"
+#include "game/traytable.h"
 #include "pictures/picture.h"
-#include "traytable.h"
 
 #include <functional>
 #include <QString>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "bitvikmodule.h"
 #include "common/backdrop.h"
 #include "forms/controlarray.h"
 #include "forms/form.h"
@@ -8,6 +7,7 @@
 #include "forms/picturebox.h"
 #include "forms/picturebutton.h"
 #include "forms/shape.h"
+#include "game/bitvikmodule.h"
 #include "pictures/pictureclip.h"
 #include "runtime/random.h"
 
