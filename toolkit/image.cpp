@@ -21,9 +21,9 @@ std::unique_ptr<Image> Image::cloneDesign() const {
 void Image::setPicture(Picture picture) {
     current = std::move(picture);
     if (!stretched && !current.isNull()) {
-        const QSizeF natural = current.naturalSize();
-        setWidth(float(natural.width()));
-        setHeight(float(natural.height()));
+        const QSize natural = current.pixelSize();
+        setWidth(float(natural.width()) * twipsPerPixel);
+        setHeight(float(natural.height()) * twipsPerPixel);
     }
     changed();
 }
@@ -49,9 +49,9 @@ void Image::paint(QPainter& painter, qreal ratio) const {
     const int inset = borderPixels() * lineWidth(1, ratio);
     const QRect inner = outer.adjusted(inset, inset, -inset, -inset);
     if (!current.isNull() && !inner.isEmpty()) {
+        const QSizeF natural = QSizeF(current.pixelSize()) * twipsPerPixel;
         const QSize size =
-            stretched ? inner.size()
-                      : deviceRect(QRectF(QPointF(0, 0), current.naturalSize()), ratio).size();
+            stretched ? inner.size() : deviceRect(QRectF(QPointF(0, 0), natural), ratio).size();
         // Only what the window shows is rendered: a photo drawn at its natural size would
         // otherwise ask for every one of its pixels.
         const QRect window(QPoint(0, 0), form().widget()->size() * ratio);
@@ -61,6 +61,11 @@ void Image::paint(QPainter& painter, qreal ratio) const {
             rendered.shown != shown) {
             rendered = {current.identity(), size, shown,
                         QPixmap::fromImage(current.render(size, shown))};
+            // Drawn from coarser pixels than it needs until the finer ones arrive.
+            current.whenRefined(&refinedNews, [this] {
+                rendered = {};
+                changed();
+            });
         }
         painter.save();
         painter.setClipRect(inner);

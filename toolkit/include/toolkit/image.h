@@ -5,6 +5,7 @@
 #include "picture.h"
 
 #include <memory>
+#include <QObject>
 #include <QPixmap>
 
 namespace tk {
@@ -52,6 +53,8 @@ private:
         QPixmap pixmap;
     };
     mutable Rendered rendered;
+    // Receives the news that finer pixels of the picture arrived; dies with the control.
+    mutable QObject refinedNews;
 };
 
 } // namespace tk
