@@ -8,9 +8,14 @@
 
 namespace tk {
 
+namespace {
+
+// A picture's size on a form: its natural pixels, in twips.
 QSizeF naturalSize(const Picture& picture) {
     return QSizeF(picture.pixelSize()) * twipsPerPixel;
 }
+
+} // namespace
 
 Image::Image(Form& form, const ImageDesign& d)
     : GraphicControl(form, d.bounds, d.visible), design(d), current(d.picture),
@@ -65,6 +70,11 @@ void Image::paint(QPainter& painter, qreal ratio) const {
             rendered.shown != shown) {
             rendered = {current.identity(), size, shown,
                         QPixmap::fromImage(current.render(size, shown))};
+            // Drawn from coarser pixels than it needs until the finer ones arrive.
+            current.whenRefined(&refinedNews, [this] {
+                rendered = {};
+                changed();
+            });
         }
         painter.save();
         painter.setClipRect(inner);

@@ -48,6 +48,10 @@ protected:
             if (rendered.isNull() || rendered.size() != device) {
                 rendered = QPixmap::fromImage(bitmap.render(device));
                 rendered.setDevicePixelRatio(ratio);
+                bitmap.whenRefined(this, [this] {
+                    rendered = {};
+                    update();
+                });
             }
             painter.drawPixmap(QPoint((r.width() - bitmapSize.width()) / 2 + shift, top), rendered);
         }

@@ -2,13 +2,101 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QMetaObject>
+#include <QObject>
 #include <QPainter>
+#include <QPointer>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace tk {
 
+// A source and its upkeep, shared by a picture's copies and parts: finer pixels are decoded on a
+// thread of their own, one decode at a time, and replace the source on the event loop.
+class Picture::Refining {
+public:
+    explicit Refining(std::shared_ptr<Source> source) : current(std::move(source)) {}
+    // A decode under way stops between two rows; its pixels are dropped with the event loop's
+    // receiver.
+    ~Refining() { finish(); }
+    Refining(const Refining&) = delete;
+    Refining& operator=(const Refining&) = delete;
+
+    const Source& source() const { return *current; }
+
+    // Starts decoding finer pixels, unless a decode is under way already or one has failed.
+    void ask(const QRectF& region, QSize deviceSize) {
+        if (underWay || failed)
+            return;
+        Source::Refinement refinement = current->refinement(region, deviceSize);
+        if (!refinement)
+            return;
+        finish();
+        cancelled = false;
+        underWay = true;
+        if (!eventLoop)
+            eventLoop = std::make_unique<QObject>();
+        worker = std::thread([this, refinement = std::move(refinement)] {
+            std::shared_ptr<Source> finer = refinement(cancelled);
+            if (cancelled)
+                return;
+            QMetaObject::invokeMethod(
+                eventLoop.get(), [this, finer = std::move(finer)] { arrived(finer); },
+                Qt::QueuedConnection);
+        });
+    }
+
+    bool whenDone(QObject* context, std::function<void()> settled) {
+        if (!underWay)
+            return false;
+        const auto same = std::find_if(waiting.begin(), waiting.end(),
+                                       [&](const Waiting& w) { return w.context == context; });
+        if (same != waiting.end())
+            same->settled = std::move(settled);
+        else
+            waiting.push_back({context, std::move(settled)});
+        return true;
+    }
+
+private:
+    struct Waiting {
+        QPointer<QObject> context;
+        std::function<void()> settled;
+    };
+
+    void finish() {
+        cancelled = true;
+        if (worker.joinable())
+            worker.join();
+    }
+
+    // A failed decode is not tried again: the pixels kept are all this picture will have.
+    void arrived(const std::shared_ptr<Source>& finer) {
+        finish();
+        underWay = false;
+        if (finer)
+            current = finer;
+        else
+            failed = true;
+        for (const Waiting& w : std::exchange(waiting, {})) {
+            if (w.context)
+                w.settled();
+        }
+    }
+
+    std::shared_ptr<Source> current;
+    bool underWay = false;
+    bool failed = false;
+    std::vector<Waiting> waiting;
+    std::atomic<bool> cancelled{false};
+    std::thread worker;
+    // Made with the first decode, so that a picture that never refines is no QObject.
+    std::unique_ptr<QObject> eventLoop;
+};
+
 struct Picture::Data {
-    std::shared_ptr<Source> source;
+    std::shared_ptr<Refining> refining;
     QRect region;
 };
 
@@ -83,12 +171,8 @@ std::shared_ptr<Picture::Source> bitmapSource(QImage pixels, QSize naturalSize) 
 
 Picture Picture::fromSource(std::shared_ptr<Source> source) {
     const QRect whole(QPoint(0, 0), source->pixelSize());
-    return Picture(std::make_shared<const Data>(Data{std::move(source), whole}));
-}
-
-Picture Picture::fromImage(const QImage& image) {
-    const QSize natural = (QSizeF(image.size()) / image.devicePixelRatio()).toSize();
-    return fromSource(bitmapSource(image, natural));
+    return Picture(
+        std::make_shared<const Data>(Data{std::make_shared<Refining>(std::move(source)), whole}));
 }
 
 Picture Picture::fromDrawing(QSize pixelSize, Drawing drawing) {
@@ -110,7 +194,7 @@ Picture Picture::part(const QRect& pixels) const {
     const int x1 = std::clamp(moved.left() + moved.width(), x0, whole.left() + whole.width());
     const int y1 = std::clamp(moved.top() + moved.height(), y0, whole.top() + whole.height());
     const QRect region(x0, y0, x1 - x0, y1 - y0);
-    return Picture(std::make_shared<const Data>(Data{data->source, region}));
+    return Picture(std::make_shared<const Data>(Data{data->refining, region}));
 }
 
 QImage Picture::render(QSize deviceSize) const {
@@ -127,8 +211,12 @@ QImage Picture::render(QSize deviceSize, const QRect& shown) const {
     const QRect part = shown & QRect(QPoint(0, 0), deviceSize);
     const QRectF source(region.left() + part.left() * sx, region.top() + part.top() * sy,
                         part.width() * sx, part.height() * sy);
-    data->source->refine(source, part.size());
-    return data->source->render(source, part.size());
+    data->refining->ask(source, part.size());
+    return data->refining->source().render(source, part.size());
+}
+
+bool Picture::whenRefined(QObject* context, std::function<void()> settled) const {
+    return data && data->refining->whenDone(context, std::move(settled));
 }
 
 } // namespace tk

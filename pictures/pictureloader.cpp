@@ -238,28 +238,29 @@ public:
 
     QSize pixelSize() const override { return natural; }
 
-    // Fewer pixels kept than drawn: decoded afresh, with the margin. A decode that fails now (the
+    // Fewer pixels kept than drawn: decoded afresh, with the margin. A decode that fails (the
     // file changed or went away) leaves the pixels that were read when the picture was loaded:
     // drawing never fails.
-    void refine(const QRectF& region, QSize deviceSize) override {
+    Refinement refinement(const QRectF& region, QSize deviceSize) const override {
         if (region.isEmpty())
-            return;
+            return {};
         const double scale =
             std::max(deviceSize.width() / region.width(), deviceSize.height() / region.height());
         if (keptWidth >= std::floor(natural.width() * scale))
-            return;
+            return {};
         int wanted = 1;
         while (wanted < finest && wanted < whole * scale * jpeg::margin)
             wanted *= 2;
         if (eighthsOf(natural, wanted).width() <= keptWidth)
-            return;
-        QImage finer = decodeFile(file, stored, turn, isJpeg, wanted, never);
-        if (finer.isNull()) {
-            finest = 1;
-            return;
-        }
-        keptWidth = finer.width();
-        decoded = bitmapSource(std::move(finer), natural);
+            return {};
+        return [file = file, stored = stored, natural = natural, turn = turn, isJpeg = isJpeg,
+                wanted](const std::atomic<bool>& cancelled) -> std::shared_ptr<Picture::Source> {
+            QImage finer = decodeFile(file, stored, turn, isJpeg, wanted, cancelled);
+            if (finer.isNull())
+                return nullptr;
+            return std::make_shared<ScaledFileSource>(file, stored, natural, turn, isJpeg,
+                                                      std::move(finer));
+        };
     }
 
     QImage render(const QRectF& region, QSize deviceSize) const override {
@@ -358,10 +359,6 @@ Picture PictureFile::decode(int drawnWidth, EarlyDecode* early) const {
 void PictureFile::saveThumbnails(const QImage& pixels) const {
     if (scalable && unchanged(file))
         thumbnails::save(QFileInfo(file.path), pixels, natural);
-}
-
-Picture Picture::load(const QString& fileName, int drawnWidth) {
-    return PictureFile::open(fileName).decode(drawnWidth);
 }
 
 } // namespace tk

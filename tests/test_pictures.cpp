@@ -251,11 +251,11 @@ private slots:
         const tk::Picture photo = loadPicture(QStringLiteral("foto.jpg"));
         const QSize upright = orientation >= 5 ? QSize(160, 320) : QSize(320, 160);
         QCOMPARE(photo.pixelSize(), upright);
-        QCOMPARE(tk::naturalSize(photo), QSizeF(upright) * 15);
+        QCOMPARE(imageSizeOf(photo), QSizeF(upright) * 15);
 
         // Drawn small first (from the pixels decoded at load), then at full size (decoded again).
         for (const int divisor : {16, 1}) {
-            const QImage drawn = photo.render(upright / divisor);
+            const QImage drawn = renderSettled(photo, upright / divisor);
             const auto at = [&](int corner) {
                 return drawn.pixelColor(inCorner(Corner(corner), upright) / divisor);
             };
@@ -288,7 +288,7 @@ private slots:
         QCOMPARE(QImageReader::allocationLimit(), tk::pictureLimitMegabytes);
         QVERIFY(QImageReader(QStringLiteral("foto.jpg")).read().isNull());
         QCOMPARE(photo.pixelSize(), QSize(8688, 5792));
-        QCOMPARE(tk::naturalSize(photo), QSizeF(130320, 86880));
+        QCOMPARE(imageSizeOf(photo), QSizeF(130320, 86880));
         tk::PictureClip clip;
         clip.setPicture(photo);
         clip.setRows(3);
@@ -300,7 +300,7 @@ private slots:
             QVERIFY2(near(middle, cellColour(k)), qPrintable(QString::number(k)));
         }
         // At its natural size it asks for more than the limit allows: drawn as finely as allowed.
-        const QImage corner = photo.render(QSize(8688, 5792), QRect(2100, 0, 144, 16));
+        const QImage corner = renderSettled(photo, QSize(8688, 5792), QRect(2100, 0, 144, 16));
         QCOMPARE(corner.size(), QSize(144, 16));
         QVERIFY(near(corner.pixelColor(10, 8), cellColour(0)));
         QVERIFY(near(corner.pixelColor(134, 8), cellColour(1)));
@@ -313,9 +313,40 @@ private slots:
         const tk::Picture picture = loadPicture(QStringLiteral("rutor.jpg"));
         const QImage small = picture.render(QSize(512, 16));
         QVERIFY(qAbs(small.pixelColor(10, 10).lightness() - 128) < 40);
-        const QImage full = picture.render(QSize(4096, 128)).copy(0, 0, 256, 128);
+        const QImage full = renderSettled(picture, QSize(4096, 128)).copy(0, 0, 256, 128);
         QVERIFY2(full.pixelColor(1, 1).lightness() < 50, qPrintable(full.pixelColor(1, 1).name()));
         QVERIFY2(full.pixelColor(5, 1).lightness() > 205, qPrintable(full.pixelColor(5, 1).name()));
+    }
+
+    // Drawing finer than the pixels kept never waits for the file: the kept pixels are drawn at
+    // once, the finer ones once the decode on the picture's own thread has brought them. A
+    // picture freed while its decode is under way stops it and hears nothing more.
+    void finerPixelsArriveAfterThePaint() {
+        ScratchFolder folder;
+        savePicture(squares(QSize(4096, 128), 4), QStringLiteral("rutor.jpg"), "JPEG");
+        const tk::Picture picture = loadPicture(QStringLiteral("rutor.jpg"));
+        QObject listener;
+        int settled = 0;
+        const auto count = [&] { ++settled; };
+        for (int paint = 0; paint < 3; ++paint) {
+            const QImage coarse = picture.render(QSize(4096, 128));
+            QVERIFY2(qAbs(coarse.pixelColor(1, 1).lightness() - 128) < 40,
+                     qPrintable(coarse.pixelColor(1, 1).name()));
+            QVERIFY(picture.whenRefined(&listener, count));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(settled, 1, 60000);
+        const QImage finer = picture.render(QSize(4096, 128));
+        QVERIFY(!picture.whenRefined(&listener, count));
+        QVERIFY2(finer.pixelColor(1, 1).lightness() < 50,
+                 qPrintable(finer.pixelColor(1, 1).name()));
+
+        {
+            const tk::Picture freed = loadPicture(QStringLiteral("rutor.jpg"));
+            freed.render(QSize(4096, 128));
+            QVERIFY(freed.whenRefined(&listener, count));
+        }
+        QTest::qWait(200);
+        QCOMPARE(settled, 1);
     }
 
     // Squares of eight pixels set off by four from the JPEG blocks: an eighth sees only grey, a
@@ -348,11 +379,11 @@ private slots:
         QVERIFY(replaced.setFileTime(QDateTime::currentDateTime().addSecs(60),
                                      QFileDevice::FileModificationTime));
         replaced.close();
-        QVERIFY(near(picture.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::red));
+        QVERIFY(near(renderSettled(picture, QSize(3200, 64)).pixelColor(1600, 32), Qt::red));
 
         const tk::Picture gone = loadPicture(QStringLiteral("bild.jpg"));
         QVERIFY(QFile::remove(QStringLiteral("bild.jpg")));
-        QVERIFY(near(gone.render(QSize(3200, 64)).pixelColor(1600, 32), Qt::blue));
+        QVERIFY(near(renderSettled(gone, QSize(3200, 64)).pixelColor(1600, 32), Qt::blue));
     }
 
     // Each failure names the file.
@@ -433,7 +464,7 @@ private slots:
     }
 
     void partOfARenderingMatchesTheWhole() {
-        const tk::Picture picture = tk::Picture::fromImage(gridPicture(70, 50, 7, 5));
+        const tk::Picture picture = pictureOf(gridPicture(70, 50, 7, 5));
         for (const QSize size : {QSize(70, 50), QSize(140, 100)}) {
             const QImage whole = picture.render(size);
             const QRect shown(size.width() / 3, size.height() / 5, size.width() / 2,
@@ -454,7 +485,7 @@ private slots:
         RecordingProgram recorder;
         tk::Form form(recorder.program, {.clientWidth = 3000, .clientHeight = 3000});
         QSize largestDrawn;
-        const tk::Picture grid = tk::Picture::fromImage(gridPicture(1000, 1000, 10, 10));
+        const tk::Picture grid = pictureOf(gridPicture(1000, 1000, 10, 10));
         const tk::Picture watched =
             tk::Picture::fromDrawing(QSize(1000, 1000), [&](QPainter& painter) {
                 largestDrawn = largestDrawn.expandedTo(

@@ -19,7 +19,7 @@ using namespace testsupport;
 namespace {
 
 tk::Picture filled(int width, int height, QColor colour) {
-    return tk::Picture::fromImage(testsupport::filled(QSize(width, height), colour));
+    return pictureOf(testsupport::filled(QSize(width, height), colour));
 }
 
 // A stretched picture of one colour in a single border.
@@ -45,7 +45,7 @@ private slots:
     void pictureIdentityAndNaturalSize() {
         const tk::Picture a = filled(40, 30, Qt::red);
         const tk::Picture copy = a;
-        QCOMPARE(tk::naturalSize(a), QSizeF(600, 450));
+        QCOMPARE(imageSizeOf(a), QSizeF(600, 450));
         QVERIFY(copy == a);
         QVERIFY(!(filled(40, 30, Qt::red) == a));
         QVERIFY(tk::Picture().isNull());
@@ -57,7 +57,7 @@ private slots:
         savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
         savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
         savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
-        QCOMPARE(tk::naturalSize(loadPicture(QStringLiteral("a.bmp"))), QSizeF(600, 450));
+        QCOMPARE(imageSizeOf(loadPicture(QStringLiteral("a.bmp"))), QSizeF(600, 450));
         QCOMPARE(loadPicture(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
         QCOMPARE(loadPicture(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
         QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
@@ -112,7 +112,7 @@ private slots:
 
     void cellsRenderTheirOwnPart() {
         tk::PictureClip clip;
-        clip.setPicture(tk::Picture::fromImage(gridPicture(70, 50, 7, 5)));
+        clip.setPicture(pictureOf(gridPicture(70, 50, 7, 5)));
         clip.setRows(5);
         clip.setCols(7);
         for (int k = 0; k < 35; ++k) {

@@ -4,8 +4,10 @@
 #include "thumbnailname.h"
 
 #include "common/previewpixels.h"
+#include "forms/form.h"
 #include "forms/image.h"
 #include "pictures/picture.h"
+#include "pictures/picturefile.h"
 #include "runtime/runtimeerror.h"
 
 #include <QBuffer>
@@ -202,7 +204,31 @@ QString thumbnailPath(const QString& fileName, int size) {
 }
 
 tk::Picture loadPicture(const QString& fileName) {
-    return tk::Picture::load(fileName, common::previewPixels(1));
+    return tk::PictureFile::open(fileName).decode(common::previewPixels(1));
+}
+
+tk::Picture pictureOf(const QImage& pixels) {
+    return tk::Picture::fromSource(tk::bitmapSource(pixels, pixels.size()));
+}
+
+QImage renderSettled(const tk::Picture& picture, QSize deviceSize, QRect shown) {
+    if (shown.isNull())
+        shown = QRect(QPoint(0, 0), deviceSize);
+    picture.render(deviceSize, shown);
+    QObject waiting;
+    bool settled = false;
+    if (picture.whenRefined(&waiting, [&] { settled = true; }) &&
+        !QTest::qWaitFor([&] { return settled; }, 60000))
+        return {};
+    return picture.render(deviceSize, shown);
+}
+
+QSizeF imageSizeOf(const tk::Picture& picture) {
+    RecordingProgram recorder;
+    tk::Form form(recorder.program, {});
+    tk::Image image(form, {});
+    image.setPicture(picture);
+    return QSizeF(image.width(), image.height());
 }
 
 QString loadFailure(const QString& fileName) {

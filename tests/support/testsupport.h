@@ -77,6 +77,13 @@ QByteArray topDownBmp(const QImage& image);
 QString thumbnailPath(const QString& fileName, int size = 0);
 // Loaded as the programs load one, with its first decode fine enough for an unscaled preview.
 tk::Picture loadPicture(const QString& fileName);
+// The pixels as given, their size the natural one.
+tk::Picture pictureOf(const QImage& pixels);
+// The picture rendered once the finer pixels that rendering it asks for have been decoded (or
+// have failed to be); a null image when they take longer than a test may wait.
+QImage renderSettled(const tk::Picture& picture, QSize deviceSize, QRect shown = {});
+// The size, in twips, that an image control without Stretch takes from the picture.
+QSizeF imageSizeOf(const tk::Picture& picture);
 // The message of the run-time error that loading the picture ends with, or empty.
 QString loadFailure(const QString& fileName);
 // bitvik.ini in the current folder, naming the picture (in Windows-1252).

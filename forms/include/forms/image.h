@@ -5,6 +5,7 @@
 #include "pictures/picture.h"
 
 #include <memory>
+#include <QObject>
 #include <QPixmap>
 
 namespace tk {
@@ -17,9 +18,6 @@ struct ImageDesign {
     Appearance appearance = Appearance::ThreeD;
     Picture picture;
 };
-
-// A picture's size on a form: its natural pixels, in twips.
-QSizeF naturalSize(const Picture& picture);
 
 // An image control. With Stretch off, assigning a picture gives the control the picture's
 // natural size; with Stretch on, the picture is drawn scaled to the control.
@@ -55,6 +53,8 @@ private:
         QPixmap pixmap;
     };
     mutable Rendered rendered;
+    // Receives the news that finer pixels of the picture arrived; dies with the control.
+    mutable QObject refinedNews;
 };
 
 } // namespace tk
