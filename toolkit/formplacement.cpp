@@ -19,8 +19,7 @@ constexpr int titleBarPixels = 19;
 
 // A window manager that does not say its frame before the window is mapped (kwin), or says
 // another than it draws (mutter 48), draws one all the same: once the window stands inside it,
-// the window is centred again with the frame it has, and again whenever that frame changes size
-// in the first seconds.
+// the window is centred again with the frame it has.
 class CentreOnceFramed final : public QObject {
 public:
     CentreOnceFramed(QWidget& window, QRect available)
@@ -37,11 +36,10 @@ protected:
     }
 
     // mutter 48 has its frames drawn by a client of its own and says the frame after the window
-    // has drawn itself, first with a part of its title bar, with no event reaching the window:
-    // the frame is looked for.
+    // has drawn itself, with no event reaching the window: the frame is looked for.
     void timerEvent(QTimerEvent*) override {
         if (++looks > lastLook)
-            deleteLater();
+            deleteLater(); // never framed, or done
         else
             centreIfFramed();
     }
@@ -52,19 +50,20 @@ private:
 
     void centreIfFramed() {
         const QSize framed = window.frameGeometry().size();
-        if (framed == window.size() || framed == centredIn)
-            return; // not framed yet, or centred in this frame already
+        if (looks > lastLook || framed == window.size())
+            return; // done, or not framed yet
         const QSize room = available.size() - framed;
         const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
         if (window.frameGeometry().topLeft() != corner)
             window.move(corner);
-        centredIn = framed;
+        looks = lastLook + 1;
+        window.removeEventFilter(this);
+        deleteLater();
     }
 
     QWidget& window;
     const QRect available;
     int looks = 0;
-    QSize centredIn;
 };
 
 } // namespace
