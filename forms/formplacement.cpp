@@ -17,33 +17,53 @@ constexpr int fixedBorderPixels = 3;
 constexpr int sizableBorderPixels = 4;
 constexpr int titleBarPixels = 19;
 
-// A window manager that does not say its frame before the window is mapped (kwin) draws one all
-// the same: once the window stands inside it, the window is centred again with the frame it has.
+// A window manager that does not say its frame before the window is mapped (kwin), or says
+// another than it draws (mutter 48), draws one all the same: once the window stands inside it,
+// the window is centred again with the frame it has.
 class CentreOnceFramed final : public QObject {
 public:
     CentreOnceFramed(QWidget& window, QRect available)
         : QObject(&window), window(window), available(available) {
         window.installEventFilter(this);
+        startTimer(lookEveryMs);
     }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Paint && event->type() != QEvent::Move)
-            return false;
+        if (event->type() == QEvent::Paint || event->type() == QEvent::Move)
+            centreIfFramed();
+        return false;
+    }
+
+    // mutter 48 has its frames drawn by a client of its own and says the frame after the window
+    // has drawn itself, with no event reaching the window: the frame is looked for.
+    void timerEvent(QTimerEvent*) override {
+        if (++looks > lastLook)
+            deleteLater(); // never framed, or done
+        else
+            centreIfFramed();
+    }
+
+private:
+    static constexpr int lookEveryMs = 100;
+    static constexpr int lastLook = 50;
+
+    void centreIfFramed() {
         const QSize framed = window.frameGeometry().size();
-        if (framed == window.size())
-            return false; // the window manager has not framed the window yet
+        if (looks > lastLook || framed == window.size())
+            return; // done, or not framed yet
         const QSize room = available.size() - framed;
         const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
         if (window.frameGeometry().topLeft() != corner)
             window.move(corner);
+        looks = lastLook + 1;
+        window.removeEventFilter(this);
         deleteLater();
-        return false;
     }
 
-private:
     QWidget& window;
     const QRect available;
+    int looks = 0;
 };
 
 } // namespace
@@ -104,11 +124,11 @@ void placeAtStart(QWidget& window, const FormDesign& design) {
         // manager's reading of a frame's position can shift it.
         if (sides)
             window.setGeometry(QRect(corner + QPoint(sides->left(), sides->top()), window.size()));
-        else {
+        else
             window.move(corner);
-            if (QGuiApplication::platformName() == QLatin1String("xcb"))
-                new CentreOnceFramed(window, available);
-        }
+        // mutter 48 answers the question with no frame at all, and then draws one.
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            new CentreOnceFramed(window, available);
         break;
     }
     case StartUpPosition::WindowsDefault:

@@ -90,6 +90,20 @@ def lock_held(number):
         return False
 
 
+def told_words(path, least):
+    """What a program the compositor started wrote down: an X display and more words, at least
+    `least` of them, or None while the file is not yet written whole."""
+    try:
+        with open(path) as f:
+            said = f.read()
+    except OSError:
+        return None
+    words = said.split()
+    if not said.endswith("\n") or len(words) < least or not words[0][1:].isdigit():
+        return None
+    return words
+
+
 def sway_user():
     """The unprivileged user sway runs as, made when missing: (uid, gid, home)."""
     try:
@@ -358,8 +372,15 @@ class KwinWayland(Desktop):
 
     def start(self):
         self.session_bus(self.env)
+        # kwin 6 starts its Xwayland only when a first X client connects, so the display is
+        # what kwin tells a program it starts, not a server to look for.
+        told = os.path.join(self.runtime, "display")
+        tell = os.path.join(self.runtime, "tell")
+        with open(tell, "w") as f:
+            f.write(f'#!/bin/sh\necho "$DISPLAY $XAUTHORITY" > {told}\n')
+        os.chmod(tell, 0o755)
         argv = ["--x11-display", self.outer_env["DISPLAY"], "--width", "1024", "--height", "768",
-                "--socket", self.socket, "--xwayland", "--no-lockscreen"]
+                "--socket", self.socket, "--xwayland", "--no-lockscreen", tell]
         try:
             kwin = self.spawn(["kwin_wayland", *argv], self.env, self.name)
         except PermissionError:
@@ -369,8 +390,10 @@ class KwinWayland(Desktop):
             os.chmod(copy, 0o755)
             kwin = self.spawn([copy, *argv], self.env, self.name)
         self.wait_started(kwin, self.wayland_ready, "Wayland socket")
-        self.connect_inner(self.wait_started(kwin, lambda: self.xwayland_display(kwin),
-                                             "Xwayland"))
+        said = self.wait_started(kwin, lambda: told_words(told, 1), "X11 display")
+        if len(said) > 1:
+            self.env["XAUTHORITY"] = said[1]
+        self.connect_inner(said[0][1:])
         self.env["WAYLAND_DISPLAY"] = self.socket
         self.wallpaper()
 
@@ -438,7 +461,7 @@ class Sway(Desktop):
         self.socket = self.wait_started(sway, self.sway_socket, "Wayland socket")
         self.env["WAYLAND_DISPLAY"] = self.socket
         # Its Xwayland admits only the user, so the test's own connection stays on the Xvfb.
-        display, self.env["SWAYSOCK"] = self.wait_started(sway, lambda: self.told(told),
+        display, self.env["SWAYSOCK"] = self.wait_started(sway, lambda: told_words(told, 2),
                                                           "X11 display and IPC socket")
         self.x_number = display[1:]
         self.env["DISPLAY"] = display
@@ -447,15 +470,6 @@ class Sway(Desktop):
         names = [n for n in os.listdir(self.runtime) if n.startswith("wayland-")
                  and not n.endswith(".lock")]
         return names[0] if names else None
-
-    @staticmethod
-    def told(path):
-        try:
-            with open(path) as f:
-                said = f.read().split()
-        except OSError:
-            return None
-        return said if len(said) == 2 and said[0][1:].isdigit() else None
 
 
 
