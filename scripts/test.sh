@@ -12,8 +12,8 @@ echo "== formatering"
 
 echo "== bygge och alla tester"
 "$root/scripts/build.sh"
-# BITVIK_TEST_EXCLUDE names a CTest label to leave out, said aloud; CI leaves out the desktop
-# tests on Debian 13, whose desktops they are not yet made for.
+# BITVIK_TEST_EXCLUDE names CTest labels to leave out (a regular expression), said aloud; CI
+# leaves out the mutter and sway desktop tests on Debian 13, which do not pass there yet.
 exclude=()
 if [ -n "${BITVIK_TEST_EXCLUDE:-}" ]; then
     echo "Utelämnas: testerna märkta $BITVIK_TEST_EXCLUDE"
