@@ -2,12 +2,13 @@
 // thumbnail cache when it holds them, and are otherwise decoded no finer than the picture is
 // drawn, so that a camera photo costs about what a thumbnail does.
 
+#include "pictures/picturefile.h"
+
 #include "jpegheader.h"
 #include "picturelimit.h"
 #include "pictures/earlydecode.h"
 #include "pictures/jpegdecoder.h"
 #include "pictures/picture.h"
-#include "pictures/picturefile.h"
 #include "runtime/regularfile.h"
 #include "runtime/runtimeerror.h"
 #include "runtime/systemerror.h"
