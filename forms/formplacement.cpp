@@ -17,52 +17,44 @@ constexpr int fixedBorderPixels = 3;
 constexpr int sizableBorderPixels = 4;
 constexpr int titleBarPixels = 19;
 
+// Where the window's client area goes for its frame, with the given sides, to be centred.
+QRect centredIn(QRect available, QSize client, QMargins sides) {
+    const QSize room = available.size() - client.grownBy(sides);
+    const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
+    return QRect(corner + QPoint(sides.left(), sides.top()), client);
+}
+
 // A window manager that does not say its frame before the window is mapped (kwin), or says
-// another than it draws (mutter 48), draws one all the same: once the window stands inside it,
-// the window is centred again with the frame it has.
+// another than it then draws (mutter 48 says none, and draws a title bar once its frames client
+// has caught up, up to seconds later), says on the window the frame it draws: as soon as that
+// differs from the one the window was placed with, the window is centred again in it, once.
+// Qt's own frame geometry may never learn of such a late frame, so the window manager's word is
+// read itself.
 class CentreOnceFramed final : public QObject {
 public:
-    CentreOnceFramed(QWidget& window, QRect available)
-        : QObject(&window), window(window), available(available) {
-        window.installEventFilter(this);
+    CentreOnceFramed(QWidget& window, QRect available, std::optional<QMargins> placedWith)
+        : QObject(&window), window(window), available(available), placedWith(placedWith) {
         startTimer(lookEveryMs);
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint || event->type() == QEvent::Move)
-            centreIfFramed();
-        return false;
-    }
-
-    // mutter 48 has its frames drawn by a client of its own and says the frame after the window
-    // has drawn itself, with no event reaching the window: the frame is looked for.
     void timerEvent(QTimerEvent*) override {
-        if (++looks > lastLook)
-            deleteLater(); // never framed, or done
-        else
-            centreIfFramed();
+        const std::optional<QMargins> sides = frameExtentsNow(window);
+        if (sides && sides != placedWith) {
+            window.setGeometry(centredIn(available, window.size(), *sides));
+            deleteLater();
+        } else if (++looks == lastLook) {
+            deleteLater();
+        }
     }
 
 private:
     static constexpr int lookEveryMs = 100;
-    static constexpr int lastLook = 50;
-
-    void centreIfFramed() {
-        const QSize framed = window.frameGeometry().size();
-        if (looks > lastLook || framed == window.size())
-            return; // done, or not framed yet
-        const QSize room = available.size() - framed;
-        const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
-        if (window.frameGeometry().topLeft() != corner)
-            window.move(corner);
-        looks = lastLook + 1;
-        window.removeEventFilter(this);
-        deleteLater();
-    }
+    static constexpr int lastLook = 100;
 
     QWidget& window;
     const QRect available;
+    const std::optional<QMargins> placedWith;
     int looks = 0;
 };
 
@@ -113,22 +105,18 @@ void placeAtStart(QWidget& window, const FormDesign& design) {
         // Centred with the frame the window manager will draw; where it does not say, with the
         // design platform's.
         const std::optional<QMargins> sides = frameExtents(window);
-        const int border = designFramePixels(design.borderStyle);
-        const int title = design.borderStyle == BorderStyle::None ? 0 : titleBarPixels;
-        const QSize frame =
-            sides ? QSize(sides->left() + sides->right(), sides->top() + sides->bottom())
-                  : QSize(border, border + title);
-        const QSize room = available.size() - (window.size() + frame);
-        const QPoint corner = available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
-        // With its frame known the window itself is placed, inside the frame, so that no window
-        // manager's reading of a frame's position can shift it.
-        if (sides)
-            window.setGeometry(QRect(corner + QPoint(sides->left(), sides->top()), window.size()));
-        else
-            window.move(corner);
-        // mutter 48 answers the question with no frame at all, and then draws one.
+        if (sides) {
+            // The window itself is placed, inside its frame, so that no window manager's
+            // reading of a frame's position can shift it.
+            window.setGeometry(centredIn(available, window.size(), *sides));
+        } else {
+            const int border = designFramePixels(design.borderStyle);
+            const int title = design.borderStyle == BorderStyle::None ? 0 : titleBarPixels;
+            const QSize room = available.size() - (window.size() + QSize(border, border + title));
+            window.move(available.topLeft() + QPoint(room.width() / 2, room.height() / 2));
+        }
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            new CentreOnceFramed(window, available);
+            new CentreOnceFramed(window, available, sides);
         break;
     }
     case StartUpPosition::WindowsDefault:

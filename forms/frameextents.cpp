@@ -30,11 +30,30 @@ std::vector<T> property(xcb_connection_t* connection, xcb_window_t window, xcb_a
     return values;
 }
 
+xcb_connection_t* x11Connection() {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+std::optional<QMargins> saidExtents(xcb_connection_t* connection, xcb_window_t window) {
+    const auto sides = property<uint32_t>(
+        connection, window, atom(connection, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
+    if (sides.size() != 4)
+        return std::nullopt;
+    return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
+}
+
 } // namespace
 
+std::optional<QMargins> frameExtentsNow(QWidget& window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return std::nullopt;
+    return saidExtents(connection, xcb_window_t(window.winId()));
+}
+
 std::optional<QMargins> frameExtents(QWidget& window) {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
     if (!connection)
         return std::nullopt;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
@@ -56,11 +75,9 @@ std::optional<QMargins> frameExtents(QWidget& window) {
     xcb_flush(connection);
     // The answer is a property on the window; a window manager answers within a few
     // milliseconds, and one that does not leaves the window where it would have been.
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     for (int attempt = 0; attempt < 50; ++attempt) {
-        const auto sides = property<uint32_t>(connection, id, extents, XCB_ATOM_CARDINAL);
-        if (sides.size() == 4)
-            return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
+        if (const auto sides = saidExtents(connection, id))
+            return sides;
         std::this_thread::sleep_for(std::chrono::milliseconds(4));
     }
     return std::nullopt;
