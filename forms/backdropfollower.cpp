@@ -40,6 +40,8 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
         comeBack(*left);
         return false;
     }
+    if (event->type() == QEvent::Expose)
+        noteSeen(watched);
     auto* window = qobject_cast<QWidget*>(watched);
     if (!window || !window->isWindow() || window == &backdrop)
         return false;
@@ -74,6 +76,9 @@ void BackdropFollower::follow(QWidget& window) {
         }
         return;
     }
+    // mutter 48 calls a window minimised until its frame is ready, before it has ever shown it.
+    if (!seen.contains(&window))
+        return;
     for (const QWidget* other : QApplication::topLevelWidgets()) {
         if (other != &backdrop && other->isVisible() && !other->isMinimized())
             return;
@@ -82,6 +87,14 @@ void BackdropFollower::follow(QWidget& window) {
     // taskbar entry to bring it back from.
     hidden = backdrop.isVisible();
     backdrop.hide();
+}
+
+void BackdropFollower::noteSeen(const QObject* exposed) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowHandle() == exposed && window->windowHandle()->isExposed() &&
+            !seen.contains(window))
+            seen.append(window);
+    }
 }
 
 void BackdropFollower::stackAbove(QWidget& window) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -25,6 +26,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void noteSeen(const QObject* exposed);
     void follow(QWidget& window);
     void stackAbove(QWidget& window);
     void watchAfterLeaving(QWidget& window);
@@ -34,7 +36,8 @@ private:
     QWidget& backdrop;
     const bool wayland;
     bool hidden = false;
-    QPointer<QWidget> left; // the window that lost the focus, while it is watched or away
+    QPointer<QWidget> left;        // the window that lost the focus, while it is watched or away
+    QList<QPointer<QWidget>> seen; // the windows that have been on the screen
     QTimer repaint;
     QTimer look;
     int looksLeft = 0;
