@@ -333,11 +333,13 @@ class DesktopCase(E2ETestCase):
                   (left, top, left + width, top + height)]  # the button, and the pointer on it
         if self.desktop in PANELS:
             ignore.append(PANELS[self.desktop][0])
-        question = wait_for(lambda: changed(before, self.session.screenshot(), ignore),
-                            timeout=10, what="the quit question")
+        wait_for(lambda: changed(before, self.session.screenshot(), ignore), timeout=10,
+                 what="the quit question")
+        # mutter opens a dialog with an animation: the question is measured once it stands still.
+        question, appeared = wait_for(lambda: self.standing(before, ignore), timeout=5,
+                                      what="the quit question standing still")
         if not focus:
             return question
-        appeared = self.session.screenshot()
         # The keys go to the question, as they do once the user has clicked into it; then the
         # pointer leaves its middle, so that the question can be compared with itself. It stays
         # on the question: where the focus follows the mouse (sway), a pointer over the game
@@ -348,6 +350,17 @@ class DesktopCase(E2ETestCase):
         if self.question_gone(question, appeared, self.session.screenshot()):
             self.fail_with_screen("a click into the quit question took it away")
         return question
+
+    def standing(self, before, ignore):
+        """What changed, and the screen, where two screenshots a moment apart agree on it."""
+        first = self.session.screenshot()
+        time.sleep(0.2)
+        second = self.session.screenshot()
+        question = changed(before, second, ignore)
+        if question and question == changed(before, first, ignore) and \
+                not self.question_gone(question, first, second):
+            return question, second
+        return None
 
     def test_3_centred_and_the_question_over_the_game(self):
         client = self.main_window("bitvik", GAME)
