@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <vector>
 
@@ -23,6 +25,18 @@ std::vector<Choice> choicesFor(int buttons) {
                 {QStringLiteral("&Nej"), MsgBoxResult::No, QMessageBox::NoRole}};
     return {{QStringLiteral("OK"), MsgBoxResult::Ok, QMessageBox::AcceptRole}};
 }
+
+// The buttons stand in the order they are given on every desktop; GNOME's would put "Nej" before
+// "Ja".
+class GivenOrder final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_DialogButtonLayout)
+            return QDialogButtonBox::WinLayout;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 // A box without a cancelling answer waits for one of its buttons: Escape and the window's close
 // button would otherwise answer for the user.
@@ -57,8 +71,11 @@ int msgBox(const QString& prompt, int style, const QString& title) {
     const bool cancels = choices.size() == 1;
     const QMessageBox::Icon icon =
         (style & 0x70) == MsgBoxStyle::Critical ? QMessageBox::Critical : QMessageBox::NoIcon;
+    GivenOrder order;
     AnswerBox box(icon, title, prompt, cancels);
     box.setTextFormat(Qt::PlainText);
+    if (auto* row = box.findChild<QDialogButtonBox*>())
+        row->setStyle(&order);
     std::vector<QPushButton*> buttons;
     for (const Choice& choice : choices)
         buttons.push_back(box.addButton(choice.text, choice.role));

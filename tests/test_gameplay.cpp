@@ -5,6 +5,10 @@
 #include "support/startedgame.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QWidget>
 #include <set>
@@ -44,6 +48,32 @@ struct Game : StartedGame {
     }
     int placed() { return f().BITVIK.placedCount.value(); }
     int selected() { return f().BITVIK.selectedPiece.value(); }
+};
+
+// The application's style, while it lives, orders dialog buttons as a desktop does.
+class DesktopButtonOrder {
+public:
+    explicit DesktopButtonOrder(int layout) : before(QApplication::style()->name()) {
+        QApplication::setStyle(new Ordered(layout));
+    }
+    ~DesktopButtonOrder() { QApplication::setStyle(before); }
+
+private:
+    class Ordered final : public QProxyStyle {
+    public:
+        explicit Ordered(int layout)
+            : QProxyStyle(QStyleFactory::create("Fusion")), layout(layout) {}
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                      QStyleHintReturn* returned) const override {
+            return hint == SH_DialogButtonLayout
+                       ? layout
+                       : QProxyStyle::styleHint(hint, option, widget, returned);
+        }
+
+    private:
+        int layout;
+    };
+    QString before;
 };
 
 } // namespace
@@ -258,12 +288,17 @@ private slots:
     void quitQuestion_data() {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("ends");
-        QTest::newRow("Nej keeps the game") << "Nej" << false;
-        QTest::newRow("Ja ends it") << "Ja" << true;
+        QTest::addColumn<int>("desktopOrder");
+        QTest::newRow("Nej keeps the game") << "Nej" << false << int(QDialogButtonBox::WinLayout);
+        QTest::newRow("Ja ends it") << "Ja" << true << int(QDialogButtonBox::WinLayout);
+        QTest::newRow("Ja first where the desktop puts No first")
+            << "Nej" << false << int(QDialogButtonBox::GnomeLayout);
     }
     void quitQuestion() {
         QFETCH(QString, answer);
         QFETCH(bool, ends);
+        QFETCH(int, desktopOrder);
+        DesktopButtonOrder desktop(desktopOrder);
         Game g(2, 2);
         g.clickPiece(2);
         QuestionBox box(answer);

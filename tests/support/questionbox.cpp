@@ -2,6 +2,7 @@
 
 #include "clicks.h"
 
+#include <algorithm>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPushButton>
@@ -62,8 +63,13 @@ void QuestionBox::look() {
         if (closedWithoutButton)
             return;
     }
+    // The buttons as they stand on the screen, left to right.
+    QList<QAbstractButton*> row = box->buttons();
+    std::sort(row.begin(), row.end(), [](const QAbstractButton* a, const QAbstractButton* b) {
+        return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
+    });
     QAbstractButton* chosen = nullptr;
-    for (QAbstractButton* button : box->buttons()) {
+    for (QAbstractButton* button : row) {
         buttons << plain(button->text());
         if (plain(button->text()) == press)
             chosen = button;

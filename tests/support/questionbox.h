@@ -21,7 +21,7 @@ public:
     bool seen = false;
     QString title;
     QString text;
-    QStringList buttons;
+    QStringList buttons; // left to right
     QString defaultButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 
