@@ -118,6 +118,23 @@ def frame(shot, client):
             max(reach(x, bottom - 1, 0, 1) for x in xs) + 1)
 
 
+def title_buttons(shot, client):
+    """The middles of the signs on a title bar drawn above the client area, right to left: runs
+    of columns with dark pixels, from the right edge leftwards."""
+    left, top, right, _ = frame(shot, client)
+    rows = range(top + 2, client[1] - 2)
+    dark = [any(sum(shot.at(x, y)) < 200 for y in rows) for x in range(left, right)]
+    buttons, x = [], len(dark) - 1
+    while x >= 0 and len(buttons) < 3:
+        if dark[x]:
+            end = x
+            while x >= 0 and dark[x]:
+                x -= 1
+            buttons.append((left + (x + 1 + end) // 2, (top + client[1]) // 2))
+        x -= 1
+    return buttons
+
+
 def changed(before, after, ignore, solid=8):
     """The bounding box of the largest area that differs, outside the rectangles to ignore: at
     least `solid` pixels both ways, so that lines a window redraws in another shade as it loses
@@ -295,9 +312,9 @@ class DesktopCase(E2ETestCase):
         size = GAME["window"].pixels()[2:]
         client = self.main_window("bitvik", GAME)
         if keys["minimise"] == TITLE_BUTTON:
-            # Qt draws the frame on weston: minimise is the third button from the right.
-            _, top, right, _ = frame(self.session.screenshot(), client)
-            self.session.click(right - 45, top + 12)
+            # Qt draws the frame on weston: minimise is the third button from the right, each
+            # found by its dark sign, wherever a Qt version spaces them.
+            self.session.click(*title_buttons(self.session.screenshot(), client)[2])
         else:
             self.session.key(keys["minimise"])
         try:
