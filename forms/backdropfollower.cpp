@@ -1,5 +1,6 @@
 #include "backdropfollower.h"
 
+#include "swayipc.h"
 #include "taskbar.h"
 
 #include <QApplication>
@@ -17,11 +18,15 @@ namespace {
 constexpr int repaintAfterMs = 200;
 constexpr int lookAfterMs = 600;
 constexpr int looks = 3;
+// sway takes a command for a window only once the window has drawn its first frame.
+constexpr int framelessAfterMs = 50;
+constexpr int framelessTries = 40;
 
 } // namespace
 
 BackdropFollower::BackdropFollower(QWidget& backdrop)
-    : backdrop(backdrop), wayland(QGuiApplication::platformName() == QLatin1String("wayland")) {
+    : backdrop(backdrop), wayland(QGuiApplication::platformName() == QLatin1String("wayland")),
+      sway(wayland && !qEnvironmentVariableIsEmpty("SWAYSOCK")) {
     qApp->installEventFilter(this);
     repaint.setSingleShot(true);
     repaint.setInterval(repaintAfterMs);
@@ -32,9 +37,18 @@ BackdropFollower::BackdropFollower(QWidget& backdrop)
             left->update();
     });
     connect(&look, &QTimer::timeout, this, &BackdropFollower::hideIfUnseen);
+    frameless.setSingleShot(true);
+    frameless.setInterval(framelessAfterMs);
+    connect(&frameless, &QTimer::timeout, this, &BackdropFollower::dropSwayFrame);
 }
 
 bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
+    if (sway && event->type() == QEvent::Expose && watched == backdrop.windowHandle() &&
+        backdrop.windowHandle()->isExposed()) {
+        framelessLeft = framelessTries;
+        dropSwayFrame();
+        return false;
+    }
     if (wayland && event->type() == QEvent::Expose && hidden && left &&
         watched == left->windowHandle() && left->windowHandle()->isExposed()) {
         comeBack(*left);
@@ -53,15 +67,19 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BackdropFollower::showBackdrop() {
-    // sway tiles a maximised window, with a title bar, and floats the program's other windows
-    // above a full-screen one only where they are its transients: on Wayland. weston, though,
-    // lifts a full-screen window over every other once the focus leaves them.
-    if (wayland && !qEnvironmentVariableIsEmpty("SWAYSOCK")) {
-        backdrop.showFullScreen();
-        return;
-    }
     keepOutOfTaskbar(backdrop);
     backdrop.showMaximized();
+}
+
+// sway tiles the backdrop, with a title bar and a border that only its own command takes away, and
+// floats the transients above it: tiled windows lie under floating ones, which take the clicks
+// from the top down. Over a full-screen window sway 1.7 gives a click to its lowest transient that
+// the pointer is in, and sway 1.10 shows none of them.
+void BackdropFollower::dropSwayFrame() {
+    const QByteArray command =
+        "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " tiling] border none";
+    if (!swayCommand(command) && --framelessLeft > 0)
+        frameless.start();
 }
 
 void BackdropFollower::follow(QWidget& window) {

@@ -38,13 +38,7 @@ CANNOT = {
 }
 # Faults of the programs that a desktop still shows, each an expected failure until it is mended:
 # a mended one then fails the run as an unexpected success, and leaves this table.
-KNOWN_FAULTS = {
-    "sway": {
-        "test_6_question_answers_only_ja_and_nej":
-            "a click into the quit question lifts the game over it, and the game waits for an "
-            "answer that no longer shows",
-    },
-}
+KNOWN_FAULTS = {}
 # How a user minimises and restores a window, and closes a dialog, on each desktop: keys (the
 # desktop's own), the title bar's button, or None where the desktop has none.
 TITLE_BUTTON = "the title bar's button"
