@@ -4,6 +4,7 @@
 #include "taskbar.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
@@ -21,6 +22,9 @@ constexpr int looks = 3;
 // sway takes a command for a window only once the window has drawn its first frame.
 constexpr int framelessAfterMs = 50;
 constexpr int framelessTries = 40;
+// The compositor asks a new window for its first frame at once.
+constexpr int firstFrameWaitMs = 2000;
+constexpr int firstFrameStepMs = 20;
 
 } // namespace
 
@@ -69,6 +73,17 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
 void BackdropFollower::showBackdrop() {
     keepOutOfTaskbar(backdrop);
     backdrop.showMaximized();
+    if (sway)
+        drawFirstFrame();
+}
+
+// wlroots (sway 1.10) ignores a transient's parent that does not show yet, and sway then tiles
+// the transient beside it; the program's other windows are shown after the backdrop's first frame.
+void BackdropFollower::drawFirstFrame() {
+    const QDeadlineTimer deadline(firstFrameWaitMs);
+    while (!backdrop.windowHandle()->isExposed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, firstFrameStepMs);
+    backdrop.repaint();
 }
 
 // sway tiles the backdrop, with a title bar and a border that only its own command takes away, and

@@ -31,6 +31,7 @@ private:
     void hideIfUnseen();
     void comeBack(QWidget& window);
     void dropSwayFrame();
+    void drawFirstFrame();
 
     QWidget& backdrop;
     const bool wayland;
