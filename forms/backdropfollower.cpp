@@ -59,7 +59,14 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* window = qobject_cast<QWidget*>(watched);
-    if (!window || !window->isWindow() || window == &backdrop)
+    if (!window || !window->isWindow())
+        return false;
+    if (sway && event->type() == QEvent::WindowActivate) {
+        const QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != window)
+            focusSway(*modal);
+    }
+    if (window == &backdrop)
         return false;
     if (event->type() == QEvent::WindowStateChange)
         follow(*window);
@@ -95,6 +102,16 @@ void BackdropFollower::dropSwayFrame() {
         "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " tiling] border none";
     if (!swayCommand(command) && --framelessLeft > 0)
         frameless.start();
+}
+
+// sway lifts the floating window it focuses, a click or the pointer over the game included, and so
+// hides the question the game waits for; focusing the question lifts it back.
+void BackdropFollower::focusSway(const QWidget& window) {
+    const QString title = window.windowTitle();
+    if (title.isEmpty() || title.contains(QLatin1Char('"')) || title.contains(QLatin1String("\\E")))
+        return;
+    swayCommand("[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " title=\"^\\Q" +
+                title.toUtf8() + "\\E$\"] focus");
 }
 
 void BackdropFollower::follow(QWidget& window) {

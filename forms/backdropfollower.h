@@ -32,6 +32,7 @@ private:
     void comeBack(QWidget& window);
     void dropSwayFrame();
     void drawFirstFrame();
+    void focusSway(const QWidget& window);
 
     QWidget& backdrop;
     const bool wayland;
