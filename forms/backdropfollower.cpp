@@ -39,6 +39,8 @@ BackdropFollower::BackdropFollower(QWidget& backdrop)
     connect(&repaint, &QTimer::timeout, this, [this] {
         if (left)
             left->update();
+        if (sway)
+            this->backdrop.update();
     });
     connect(&look, &QTimer::timeout, this, &BackdropFollower::hideIfUnseen);
     frameless.setSingleShot(true);
@@ -158,6 +160,9 @@ void BackdropFollower::hideIfUnseen() {
         }
         return;
     }
+    // sway stops drawing the backdrop too where it shows another workspace: nothing was minimised.
+    if (sway && !backdrop.windowHandle()->isExposed())
+        return;
     hidden = true;
     backdrop.hide();
 }
