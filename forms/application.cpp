@@ -20,8 +20,8 @@ bool platformChosen(int argc, char** argv) {
 
 // Where an X server is reachable, X11 lets the program keep its backdrop behind its window, out
 // of the taskbar and minimised with it, and place its window; Wayland lets it do none of these.
-// sway is the exception: it tiles an X11 backdrop with a title bar, while on Wayland it floats a
-// transient window over a full-screen one.
+// sway is the exception: it floats a Wayland window over the backdrop as its transient, an X11
+// window only where its size is fixed.
 QList<QByteArray> withPlatform(int argc, char** argv) {
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)

@@ -1,8 +1,10 @@
 #include "backdropfollower.h"
 
+#include "swayipc.h"
 #include "taskbar.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
@@ -17,11 +19,18 @@ namespace {
 constexpr int repaintAfterMs = 200;
 constexpr int lookAfterMs = 600;
 constexpr int looks = 3;
+// sway takes a command for a window only once the window has drawn its first frame.
+constexpr int framelessAfterMs = 50;
+constexpr int framelessTries = 40;
+// The compositor asks a new window for its first frame at once.
+constexpr int firstFrameWaitMs = 2000;
+constexpr int firstFrameStepMs = 20;
 
 } // namespace
 
 BackdropFollower::BackdropFollower(QWidget& backdrop)
-    : backdrop(backdrop), wayland(QGuiApplication::platformName() == QLatin1String("wayland")) {
+    : backdrop(backdrop), wayland(QGuiApplication::platformName() == QLatin1String("wayland")),
+      sway(wayland && !qEnvironmentVariableIsEmpty("SWAYSOCK")) {
     qApp->installEventFilter(this);
     repaint.setSingleShot(true);
     repaint.setInterval(repaintAfterMs);
@@ -30,11 +39,22 @@ BackdropFollower::BackdropFollower(QWidget& backdrop)
     connect(&repaint, &QTimer::timeout, this, [this] {
         if (left)
             left->update();
+        if (sway)
+            this->backdrop.update();
     });
     connect(&look, &QTimer::timeout, this, &BackdropFollower::hideIfUnseen);
+    frameless.setSingleShot(true);
+    frameless.setInterval(framelessAfterMs);
+    connect(&frameless, &QTimer::timeout, this, &BackdropFollower::dropSwayFrame);
 }
 
 bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
+    if (sway && event->type() == QEvent::Expose && watched == backdrop.windowHandle() &&
+        backdrop.windowHandle()->isExposed()) {
+        framelessLeft = framelessTries;
+        dropSwayFrame();
+        return false;
+    }
     if (wayland && event->type() == QEvent::Expose && hidden && left &&
         watched == left->windowHandle() && left->windowHandle()->isExposed()) {
         comeBack(*left);
@@ -43,7 +63,14 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Expose)
         noteSeen(watched);
     auto* window = qobject_cast<QWidget*>(watched);
-    if (!window || !window->isWindow() || window == &backdrop)
+    if (!window || !window->isWindow())
+        return false;
+    if (sway && event->type() == QEvent::WindowActivate) {
+        const QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != window)
+            focusSway(*modal);
+    }
+    if (window == &backdrop)
         return false;
     if (event->type() == QEvent::WindowStateChange)
         follow(*window);
@@ -55,15 +82,40 @@ bool BackdropFollower::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BackdropFollower::showBackdrop() {
-    // sway tiles a maximised window, with a title bar, and floats the program's other windows
-    // above a full-screen one only where they are its transients: on Wayland. weston, though,
-    // lifts a full-screen window over every other once the focus leaves them.
-    if (wayland && !qEnvironmentVariableIsEmpty("SWAYSOCK")) {
-        backdrop.showFullScreen();
-        return;
-    }
     keepOutOfTaskbar(backdrop);
     backdrop.showMaximized();
+    if (sway)
+        drawFirstFrame();
+}
+
+// wlroots (sway 1.10) ignores a transient's parent that does not show yet, and sway then tiles
+// the transient beside it; the program's other windows are shown after the backdrop's first frame.
+void BackdropFollower::drawFirstFrame() {
+    const QDeadlineTimer deadline(firstFrameWaitMs);
+    while (!backdrop.windowHandle()->isExposed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, firstFrameStepMs);
+    backdrop.repaint();
+}
+
+// sway tiles the backdrop, with a title bar and a border that only its own command takes away, and
+// floats the transients above it: tiled windows lie under floating ones, which take the clicks
+// from the top down. Over a full-screen window sway 1.7 gives a click to its lowest transient that
+// the pointer is in, and sway 1.10 shows none of them.
+void BackdropFollower::dropSwayFrame() {
+    const QByteArray command =
+        "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " tiling] border none";
+    if (!swayCommand(command) && --framelessLeft > 0)
+        frameless.start();
+}
+
+// sway lifts the floating window it focuses, a click or the pointer over the game included, and so
+// hides the question the game waits for; focusing the question lifts it back.
+void BackdropFollower::focusSway(const QWidget& window) {
+    const QString title = window.windowTitle();
+    if (title.isEmpty() || title.contains(QLatin1Char('"')) || title.contains(QLatin1String("\\E")))
+        return;
+    swayCommand("[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " title=\"^\\Q" +
+                title.toUtf8() + "\\E$\"] focus");
 }
 
 void BackdropFollower::follow(QWidget& window) {
@@ -121,6 +173,9 @@ void BackdropFollower::hideIfUnseen() {
         }
         return;
     }
+    // sway stops drawing the backdrop too where it shows another workspace: nothing was minimised.
+    if (sway && !backdrop.windowHandle()->isExposed())
+        return;
     hidden = true;
     backdrop.hide();
 }

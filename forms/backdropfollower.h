@@ -19,7 +19,7 @@ class BackdropFollower final : public QObject {
 public:
     explicit BackdropFollower(QWidget& backdrop);
 
-    // Maximised behind the other windows; under sway full screen, which it draws without a frame.
+    // Maximised behind the other windows; under sway tiled, without a frame.
     void showBackdrop();
 
 protected:
@@ -32,15 +32,21 @@ private:
     void watchAfterLeaving(QWidget& window);
     void hideIfUnseen();
     void comeBack(QWidget& window);
+    void dropSwayFrame();
+    void drawFirstFrame();
+    void focusSway(const QWidget& window);
 
     QWidget& backdrop;
     const bool wayland;
+    const bool sway;
     bool hidden = false;
     QPointer<QWidget> left;        // the window that lost the focus, while it is watched or away
     QList<QPointer<QWidget>> seen; // the windows that have been on the screen
     QTimer repaint;
     QTimer look;
     int looksLeft = 0;
+    QTimer frameless;
+    int framelessLeft = 0;
 };
 
 } // namespace tk

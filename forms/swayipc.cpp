@@ -1,0 +1,102 @@
+#include "swayipc.h"
+
+#include <cstdint>
+#include <cstring>
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace tk {
+
+namespace {
+
+constexpr char magic[] = {'i', '3', '-', 'i', 'p', 'c'};
+constexpr std::uint32_t runCommand = 0;
+constexpr std::size_t headerSize = sizeof magic + 2 * sizeof(std::uint32_t);
+
+// sway answers at once; a socket that stays silent longer is not worth the wait.
+constexpr timeval patience{1, 0};
+
+class Socket {
+public:
+    Socket() : fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+    ~Socket() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    bool connect(const QByteArray& path) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (fd < 0 || path.isEmpty() || std::size_t(path.size()) >= sizeof address.sun_path)
+            return false;
+        std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
+        return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+
+    bool send(const QByteArray& bytes) {
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t sent = ::send(fd, bytes.constData() + done,
+                                        std::size_t(bytes.size() - done), MSG_NOSIGNAL);
+            if (sent <= 0)
+                return false;
+            done += sent;
+        }
+        return true;
+    }
+
+    QByteArray receive(std::size_t size) {
+        QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t got = ::recv(fd, bytes.data() + done, size - done, 0);
+            if (got <= 0)
+                return {};
+            done += std::size_t(got);
+        }
+        return bytes;
+    }
+
+private:
+    int fd;
+};
+
+QByteArray message(std::uint32_t type, const QByteArray& payload) {
+    const auto length = std::uint32_t(payload.size());
+    QByteArray bytes(magic, sizeof magic);
+    bytes.append(reinterpret_cast<const char*>(&length), sizeof length);
+    bytes.append(reinterpret_cast<const char*>(&type), sizeof type);
+    return bytes + payload;
+}
+
+} // namespace
+
+bool swayCommand(const QByteArray& command) {
+    Socket socket;
+    if (!socket.connect(qgetenv("SWAYSOCK")) || !socket.send(message(runCommand, command)))
+        return false;
+    const QByteArray header = socket.receive(headerSize);
+    if (header.size() != qsizetype(headerSize) ||
+        !header.startsWith(QByteArray(magic, sizeof magic)))
+        return false;
+    std::uint32_t length = 0;
+    std::memcpy(&length, header.constData() + sizeof magic, sizeof length);
+    // One result a command, each saying whether it ran.
+    const QJsonArray results = QJsonDocument::fromJson(socket.receive(length)).array();
+    if (results.isEmpty())
+        return false;
+    for (const auto& result : results) {
+        if (!result.toObject().value(QLatin1String("success")).toBool())
+            return false;
+    }
+    return true;
+}
+
+} // namespace tk
