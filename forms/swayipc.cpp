@@ -18,6 +18,8 @@ constexpr char magic[] = {'i', '3', '-', 'i', 'p', 'c'};
 constexpr std::uint32_t runCommand = 0;
 constexpr std::size_t headerSize = sizeof magic + 2 * sizeof(std::uint32_t);
 
+// A command's reply is a short list of results; anything longer is not sway's.
+constexpr std::uint32_t longestReply = 1 << 16;
 // sway answers at once; a socket that stays silent longer is not worth the wait.
 constexpr timeval patience{1, 0};
 
@@ -88,6 +90,8 @@ bool swayCommand(const QByteArray& command) {
         return false;
     std::uint32_t length = 0;
     std::memcpy(&length, header.constData() + sizeof magic, sizeof length);
+    if (length > longestReply)
+        return false;
     // One result a command, each saying whether it ran.
     const QJsonArray results = QJsonDocument::fromJson(socket.receive(length)).array();
     if (results.isEmpty())

@@ -12,8 +12,7 @@ echo "== formatering"
 
 echo "== bygge och alla tester"
 "$root/scripts/build.sh"
-# BITVIK_TEST_EXCLUDE names CTest labels to leave out (a regular expression), said aloud; CI
-# leaves out the sway desktop test on Debian 13, which does not pass there yet.
+# BITVIK_TEST_EXCLUDE names CTest labels to leave out (a regular expression), said aloud.
 exclude=()
 if [ -n "${BITVIK_TEST_EXCLUDE:-}" ]; then
     echo "Utelämnas: testerna märkta $BITVIK_TEST_EXCLUDE"
