@@ -88,8 +88,8 @@ void BackdropFollower::showBackdrop() {
         drawFirstFrame();
 }
 
-// wlroots (sway 1.10) ignores a transient's parent that does not show yet, and sway then tiles
-// the transient beside it; the program's other windows are shown after the backdrop's first frame.
+// sway 1.10 tiles a transient beside a parent that has not drawn yet, as if it had none: the
+// program's other windows are shown after the backdrop's first frame.
 void BackdropFollower::drawFirstFrame() {
     const QDeadlineTimer deadline(firstFrameWaitMs);
     while (!backdrop.windowHandle()->isExposed() && !deadline.hasExpired())
