@@ -26,6 +26,11 @@ constexpr int framelessTries = 40;
 constexpr int firstFrameWaitMs = 2000;
 constexpr int firstFrameStepMs = 20;
 
+// sway's criteria for this program's windows that also match the given ones.
+QByteArray ofThisProgram(const QByteArray& criteria) {
+    return "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " " + criteria + "]";
+}
+
 } // namespace
 
 BackdropFollower::BackdropFollower(QWidget& backdrop)
@@ -102,9 +107,7 @@ void BackdropFollower::drawFirstFrame() {
 // from the top down. Over a full-screen window sway 1.7 gives a click to its lowest transient that
 // the pointer is in, and sway 1.10 shows none of them.
 void BackdropFollower::dropSwayFrame() {
-    const QByteArray command =
-        "[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " tiling] border none";
-    if (!swayCommand(command) && --framelessLeft > 0)
+    if (!swayCommand(ofThisProgram("tiling") + " border none") && --framelessLeft > 0)
         frameless.start();
 }
 
@@ -114,8 +117,7 @@ void BackdropFollower::focusSway(const QWidget& window) {
     const QString title = window.windowTitle();
     if (title.isEmpty() || title.contains(QLatin1Char('"')) || title.contains(QLatin1String("\\E")))
         return;
-    swayCommand("[pid=" + QByteArray::number(QCoreApplication::applicationPid()) + " title=\"^\\Q" +
-                title.toUtf8() + "\\E$\"] focus");
+    swayCommand(ofThisProgram("title=\"^\\Q" + title.toUtf8() + "\\E$\"") + " focus");
 }
 
 void BackdropFollower::follow(QWidget& window) {

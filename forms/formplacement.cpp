@@ -112,8 +112,8 @@ void placeAtStart(QWidget& window, const FormDesign& design) {
         } else {
             const int border = designFramePixels(design.borderStyle);
             const int title = design.borderStyle == BorderStyle::None ? 0 : titleBarPixels;
-            const QSize room = available.size() - (window.size() + QSize(border, border + title));
-            window.move(available.topLeft() + QPoint(room.width() / 2, room.height() / 2));
+            const QSize framed = window.size() + QSize(border, border + title);
+            window.move(centredIn(available, framed, QMargins()).topLeft());
         }
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             new CentreOnceFramed(window, available, sides);

@@ -1,43 +1,19 @@
 #include "frameextents.h"
 
-#include "xcbatom.h"
+#include "xcbproperty.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <QGuiApplication>
-#include <qguiapplication_platform.h>
 #include <QWidget>
 #include <thread>
-#include <vector>
-#include <xcb/xcb.h>
 
 namespace tk {
 
 namespace {
 
-template <typename T>
-std::vector<T> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
-                        xcb_atom_t type) {
-    const auto cookie = xcb_get_property(connection, 0, window, name, type, 0, 1024);
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
-    std::vector<T> values;
-    if (reply && reply->format == 32) {
-        const auto* first = static_cast<const T*>(xcb_get_property_value(reply));
-        values.assign(first, first + xcb_get_property_value_length(reply) / 4);
-    }
-    std::free(reply);
-    return values;
-}
-
-xcb_connection_t* x11Connection() {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
 std::optional<QMargins> saidExtents(xcb_connection_t* connection, xcb_window_t window) {
-    const auto sides = property<uint32_t>(
-        connection, window, atom(connection, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
+    const auto sides =
+        property32(connection, window, atom(connection, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
     if (sides.size() != 4)
         return std::nullopt;
     return QMargins(int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3]));
@@ -59,7 +35,7 @@ std::optional<QMargins> frameExtents(QWidget& window) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const auto supported =
-        property<xcb_atom_t>(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+        property32(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
     if (std::find(supported.begin(), supported.end(), request) == supported.end())
         return std::nullopt;
 
