@@ -1,6 +1,6 @@
 #include "forms/desktopprogram.h"
 
-#include "destroyedwindows.h"
+#include "windowing/desktop.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -10,7 +10,7 @@ namespace tk {
 
 DesktopProgram::DesktopProgram(QString name)
     : Program(std::move(name), showErrorReport, exitProcess),
-      destroyedWindows(std::make_unique<DestroyedWindows>()) {}
+      destroyedWindows(std::make_unique<windowing::DestroyedWindowCloser>()) {}
 
 DesktopProgram::~DesktopProgram() = default;
 

@@ -1,11 +1,11 @@
 #include "forms/form.h"
 
-#include "backdropfollower.h"
 #include "formparts.h"
 #include "formplacement.h"
 #include "forms/graphiccontrol.h"
 #include "forms/twips.h"
 #include "runtime/program.h"
+#include "windowing/desktop.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -88,10 +88,10 @@ void Form::show() {
         return;
     placeAtStart(*surface, design);
     tabOrder->apply();
-    if (design.staysBehind && !follower)
-        follower = std::make_unique<BackdropFollower>(*surface);
-    if (follower)
-        follower->showBackdrop();
+    if (design.staysBehind && !backdrop)
+        backdrop = std::make_unique<windowing::Backdrop>(*surface);
+    if (backdrop)
+        backdrop->show();
     else if (design.windowState == WindowState::Maximized)
         surface->showMaximized();
     else

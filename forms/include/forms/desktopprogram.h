@@ -5,9 +5,11 @@
 #include <memory>
 #include <QString>
 
-namespace tk {
+namespace windowing {
+class DestroyedWindowCloser;
+}
 
-class DestroyedWindows;
+namespace tk {
 
 // The program as it runs on the desktop: a failure gets the standard error report, the end exits
 // the process, and a window destroyed by another client is closed as the window system would
@@ -18,7 +20,7 @@ public:
     ~DesktopProgram() override;
 
 private:
-    std::unique_ptr<DestroyedWindows> destroyedWindows;
+    std::unique_ptr<windowing::DestroyedWindowCloser> destroyedWindows;
 };
 
 // The standard error report: one line on stderr, then a modal message box titled with the

@@ -12,9 +12,12 @@ class QCloseEvent;
 class QMouseEvent;
 class QPaintEvent;
 
+namespace windowing {
+class Backdrop;
+}
+
 namespace tk {
 
-class BackdropFollower;
 class Layer;
 class Program;
 class TabOrder;
@@ -92,7 +95,7 @@ private:
     std::unique_ptr<Surface> surface;
     std::unique_ptr<Layer> layer;
     std::unique_ptr<TabOrder> tabOrder;
-    std::unique_ptr<BackdropFollower> follower; // a backdrop's, once it is shown
+    std::unique_ptr<windowing::Backdrop> backdrop; // a backdrop's, once it is shown
 };
 
 } // namespace tk

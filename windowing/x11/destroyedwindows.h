@@ -2,7 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 
-namespace tk {
+namespace windowing {
 
 // Another X client may destroy one of our windows outright (XDestroyWindow), which Qt does not
 // notice: a modal loop would wait for it forever and the program would never end. A window of
@@ -18,4 +18,4 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 };
 
-} // namespace tk
+} // namespace windowing

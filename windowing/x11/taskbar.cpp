@@ -1,11 +1,11 @@
-#include "taskbar.h"
+#include "x11/taskbar.h"
 
-#include "xcbproperty.h"
+#include "x11/xcbproperty.h"
 
 #include <algorithm>
 #include <QWidget>
 
-namespace tk {
+namespace windowing {
 
 void keepOutOfTaskbar(QWidget& widget) {
     xcb_connection_t* connection = x11Connection();
@@ -27,4 +27,4 @@ void keepOutOfTaskbar(QWidget& widget) {
     xcb_flush(connection);
 }
 
-} // namespace tk
+} // namespace windowing

@@ -4,7 +4,7 @@
 #include <vector>
 #include <xcb/xcb.h>
 
-namespace tk {
+namespace windowing {
 
 // The application's X11 connection; none on another platform (the offscreen one answers as X11
 // too, without a connection).
@@ -15,4 +15,4 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name);
 std::vector<std::uint32_t> property32(xcb_connection_t* connection, xcb_window_t window,
                                       xcb_atom_t name, xcb_atom_t type);
 
-} // namespace tk
+} // namespace windowing

@@ -1,10 +1,10 @@
-#include "destroyedwindows.h"
+#include "x11/destroyedwindows.h"
 
 #include <QApplication>
 #include <QWidget>
 #include <xcb/xcb.h>
 
-namespace tk {
+namespace windowing {
 
 DestroyedWindows::DestroyedWindows() {
     if (QCoreApplication* application = QCoreApplication::instance())
@@ -33,4 +33,4 @@ bool DestroyedWindows::nativeEventFilter(const QByteArray& eventType, void* mess
     return false;
 }
 
-} // namespace tk
+} // namespace windowing

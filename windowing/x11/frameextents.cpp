@@ -1,13 +1,13 @@
-#include "frameextents.h"
+#include "x11/frameextents.h"
 
-#include "xcbproperty.h"
+#include "x11/xcbproperty.h"
 
 #include <algorithm>
 #include <chrono>
 #include <QWidget>
 #include <thread>
 
-namespace tk {
+namespace windowing {
 
 namespace {
 
@@ -59,4 +59,4 @@ std::optional<QMargins> frameExtents(QWidget& window) {
     return std::nullopt;
 }
 
-} // namespace tk
+} // namespace windowing

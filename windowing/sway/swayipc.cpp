@@ -1,4 +1,4 @@
-#include "swayipc.h"
+#include "sway/swayipc.h"
 
 #include <cstdint>
 #include <cstring>
@@ -10,7 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace tk {
+namespace windowing {
 
 namespace {
 
@@ -23,25 +23,11 @@ constexpr std::uint32_t longestReply = 1 << 16;
 // sway answers at once; a socket that stays silent longer is not worth the wait.
 constexpr timeval patience{1, 0};
 
-class Socket {
+class Connection {
 public:
-    Socket() : fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
-    ~Socket() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-
-    bool connect(const QByteArray& path) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        if (fd < 0 || path.isEmpty() || std::size_t(path.size()) >= sizeof address.sun_path)
-            return false;
-        std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+    explicit Connection(int fd) : fd(fd) {
         ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
         ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
-        return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     }
 
     bool send(const QByteArray& bytes) {
@@ -67,7 +53,32 @@ public:
     }
 
 private:
-    int fd;
+    const int fd;
+};
+
+class Socket {
+public:
+    Socket() : fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+    ~Socket() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    bool connect(const QByteArray& path) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (fd < 0 || path.isEmpty() || std::size_t(path.size()) >= sizeof address.sun_path)
+            return false;
+        std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+        return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+
+    int descriptor() const { return fd; }
+
+private:
+    const int fd;
 };
 
 QByteArray message(std::uint32_t type, const QByteArray& payload) {
@@ -80,11 +91,20 @@ QByteArray message(std::uint32_t type, const QByteArray& payload) {
 
 } // namespace
 
+QByteArray swaySocketPath() {
+    return qgetenv("SWAYSOCK");
+}
+
 bool swayCommand(const QByteArray& command) {
     Socket socket;
-    if (!socket.connect(qgetenv("SWAYSOCK")) || !socket.send(message(runCommand, command)))
+    return socket.connect(swaySocketPath()) && swayCommandOver(socket.descriptor(), command);
+}
+
+bool swayCommandOver(int socket, const QByteArray& command) {
+    Connection sway(socket);
+    if (!sway.send(message(runCommand, command)))
         return false;
-    const QByteArray header = socket.receive(headerSize);
+    const QByteArray header = sway.receive(headerSize);
     if (header.size() != qsizetype(headerSize) ||
         !header.startsWith(QByteArray(magic, sizeof magic)))
         return false;
@@ -93,7 +113,7 @@ bool swayCommand(const QByteArray& command) {
     if (length > longestReply)
         return false;
     // One result a command, each saying whether it ran.
-    const QJsonArray results = QJsonDocument::fromJson(socket.receive(length)).array();
+    const QJsonArray results = QJsonDocument::fromJson(sway.receive(length)).array();
     if (results.isEmpty())
         return false;
     for (const auto& result : results) {
@@ -103,4 +123,4 @@ bool swayCommand(const QByteArray& command) {
     return true;
 }
 
-} // namespace tk
+} // namespace windowing

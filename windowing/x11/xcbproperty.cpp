@@ -1,11 +1,11 @@
-#include "xcbproperty.h"
+#include "x11/xcbproperty.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <QGuiApplication>
 #include <qguiapplication_platform.h>
 
-namespace tk {
+namespace windowing {
 
 xcb_connection_t* x11Connection() {
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -33,4 +33,4 @@ std::vector<std::uint32_t> property32(xcb_connection_t* connection, xcb_window_t
     return values;
 }
 
-} // namespace tk
+} // namespace windowing

@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace tk {
+namespace windowing {
 
 // The frame the window manager will draw around a top-level window that is not yet shown, asked
 // of an X11 window manager that answers such a question; none elsewhere (Wayland never tells).
@@ -13,4 +13,4 @@ std::optional<QMargins> frameExtents(QWidget& window);
 // The frame the window manager says it draws around a shown window now, where it says one.
 std::optional<QMargins> frameExtentsNow(QWidget& window);
 
-} // namespace tk
+} // namespace windowing
