@@ -24,8 +24,6 @@ tk::FormDesign windowDesign() {
         .clientHeight = 6795,
         .startUpPosition = tk::StartUpPosition::CenterScreen,
         .backColor = tk::rgb(255, 255, 128),
-        .foreColor = tk::systemWindowText,
-        .appearance = tk::Appearance::Flat,
         .font = {.points = 8.25, .weight = 700},
         .icon = common::programIcon(),
     };
