@@ -120,11 +120,10 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object) {
 // Installed with the first mark, when QApplication has installed Qt's own factories and before
 // any window is shown, so that the first reading of the application is ours too.
 void mark(QWidget& widget, Reading reading) {
-    static const bool installed = [] {
+    [[maybe_unused]] static const bool installed = [] {
         QAccessible::installFactory(interfaceFor);
         return true;
     }();
-    (void)installed;
     widget.setProperty(readingProperty, int(reading));
 }
 
