@@ -1,9 +1,10 @@
 """What a screen reader meets: each program's tree on the real accessibility bus, walked as Orca
-walks it, every object as (depth, role, name, focusable). The windows are windows named by their
-caption; the backdrop, the game's never-shown picture boxes and Tralloma's caption box are no
-stops of their own. Without a bus the test fails and says why."""
+walks it, every object as (depth, role, name, focusable). The windows are frames named by their
+caption, Tralloma's caption " Bild" is a label, and neither the backdrop nor the game's hidden
+picture boxes are there. Without a bus the test fails and says why."""
 
 import os
+from unittest import mock
 
 from atspibus import AccessibilityBus
 from controls import GAME
@@ -47,7 +48,9 @@ class TestScreenReader(E2ETestCase):
         bus = AccessibilityBus()
         cls.addClassCleanup(bus.close)
         # Read by libatspi when it first connects, and by the programs through each Display.
-        os.environ.update(bus.env)
+        environment = mock.patch.dict(os.environ, bus.env)
+        environment.start()
+        cls.addClassCleanup(environment.stop)
 
     def setUp(self):
         super().setUp()
@@ -55,7 +58,7 @@ class TestScreenReader(E2ETestCase):
 
     def tree(self, pid):
         """The program's objects, depth first, or nothing while it is not on the bus."""
-        import pyatspi
+        import pyatspi  # only now: libatspi finds the bus through the environment set above
 
         desktop = pyatspi.Registry.getDesktop(0)
         apps = [a for a in desktop if a is not None and a.get_process_id() == pid]
