@@ -4,7 +4,8 @@
 #   play       building the programs and playing them
 #   headless   playing without a display: a virtual screen, and what takes a screenshot of it
 #   test       what the tests add: clang's fuzzer, window managers and Wayland compositors with
-#              Xwayland and Qt's Wayland platform, X tools, the package checkers
+#              Xwayland and Qt's Wayland platform, X tools, the accessibility bus and its Python
+#              client, the package checkers
 set -euo pipefail
 
 play=(
@@ -19,7 +20,7 @@ testing=(
     clang clang-format libclang-rt-dev openbox xdotool x11-utils fonts-dejavu-core
     dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
     mutter kwin-wayland weston sway sway-backgrounds icewm xwayland qt6-wayland dbus-daemon
-    libgl1-mesa-dri kwin-style-breeze
+    libgl1-mesa-dri kwin-style-breeze at-spi2-core python3-pyatspi
 )
 
 [ $# -eq 0 ] && set -- play test
