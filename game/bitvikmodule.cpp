@@ -1,6 +1,5 @@
 #include "game/bitvikmodule.h"
 
-#include "common/previewpixels.h"
 #include "common/storlek.h"
 #include "game/form1.h"
 #include "pictures/picturefile.h"

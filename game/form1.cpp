@@ -3,6 +3,7 @@
 #include "common/programicon.h"
 #include "common/settingsfile.h"
 #include "game/bitmaps.h"
+#include "game/gamesettings.h"
 
 namespace bitvik {
 
@@ -108,12 +109,10 @@ Form1::~Form1() = default;
 void Form1::Form_Load() {
     Form2 = std::make_unique<common::Form2>(program());
     Form2->show();
-    BITVIK.fileName = QString::fromLatin1(common::settingsFileName);
-    common::SettingsReader settings(BITVIK.fileName);
-    BITVIK.cols = settings.readInteger(QStringLiteral("antal kolumner"));
-    BITVIK.rows = settings.readInteger(QStringLiteral("antal rader"));
-    BITVIK.fileName = settings.readString(QStringLiteral("bildfilens namn"));
-    settings.close();
+    const GameSettings settings = readGameSettings(QString::fromLatin1(common::settingsFileName));
+    BITVIK.cols = settings.cols;
+    BITVIK.rows = settings.rows;
+    BITVIK.fileName = settings.fileName;
     requireCount(BITVIK.cols, QStringLiteral("antalet kolumner"));
     requireCount(BITVIK.rows, QStringLiteral("antalet rader"));
     BITVIK.ResetBoardState();

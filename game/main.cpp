@@ -1,9 +1,9 @@
-#include "common/previewpixels.h"
 #include "common/settingsfile.h"
-#include "common/settingspeek.h"
+#include "common/storlek.h"
 #include "forms/application.h"
 #include "forms/desktopprogram.h"
 #include "game/form1.h"
+#include "game/gamesettings.h"
 #include "pictures/earlydecode.h"
 
 #include <cstdlib>
@@ -22,7 +22,7 @@ double expectedPixelRatio() {
 
 int main(int argc, char* argv[]) {
     // Started first, so that the photo decodes while the program connects to the window system.
-    tk::EarlyDecode early(common::peekPictureName(common::settingsFileName),
+    tk::EarlyDecode early(bitvik::peekPictureName(common::settingsFileName),
                           common::previewPixels(expectedPixelRatio()));
     tk::Application application(argc, argv, QStringLiteral("bitvik"));
     tk::DesktopProgram program(QStringLiteral("Bitvik"));

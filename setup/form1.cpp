@@ -1,6 +1,5 @@
 #include "setup/form1.h"
 
-#include "common/previewpixels.h"
 #include "common/programicon.h"
 #include "common/settingsfile.h"
 #include "common/storlek.h"

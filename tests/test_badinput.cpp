@@ -8,9 +8,9 @@
 #include "support/startedsetup.h"
 #include "support/unreadablesettings.h"
 
-#include "common/previewpixels.h"
 #include "common/settingsfile.h"
-#include "common/settingspeek.h"
+#include "common/storlek.h"
+#include "game/gamesettings.h"
 #include "pictures/earlydecode.h"
 
 #include <ctime>
@@ -326,7 +326,7 @@ private slots:
         const qint64 cpuAtStart = cpuMs();
         if (program == QStringLiteral("Bitvik")) {
             // As main() starts it: the picture bitvik.ini names is decoded early.
-            tk::EarlyDecode early(common::peekPictureName(common::settingsFileName),
+            tk::EarlyDecode early(bitvik::peekPictureName(common::settingsFileName),
                                   common::previewPixels(1));
             bitvik::Form1 form(recorder.program, tk::Random(), bitvik::takingEarlyDecode(early));
             form.loadAndShow();

@@ -1,5 +1,5 @@
 #include "common/settingsfile.h"
-#include "common/settingspeek.h"
+#include "game/gamesettings.h"
 #include "support/fullfilesystem.h"
 #include "support/settingsbytes.h"
 #include "support/testsupport.h"
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(r.rows, rows);
         QCOMPARE(r.name, name);
         // The early decode starts on the name the game reads.
-        QCOMPARE(QString::fromStdString(common::peekPictureName("bitvik.ini")), name);
+        QCOMPARE(QString::fromStdString(bitvik::peekPictureName("bitvik.ini")), name);
     }
 
     void readingFailures_data() {
@@ -177,7 +177,7 @@ private slots:
         const QString message = failureOf([] { readAll(); });
         QVERIFY2(message.contains(named), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("bitvik.ini")), qPrintable(message));
-        QCOMPARE(common::peekPictureName("bitvik.ini"), std::string());
+        QCOMPARE(bitvik::peekPictureName("bitvik.ini"), std::string());
     }
 
     void openingFailures() {
@@ -186,11 +186,11 @@ private slots:
         QVERIFY2(message.contains(QStringLiteral("finns inte")) && message.contains("Tralloma") &&
                      message.contains(folder.path()),
                  qPrintable(message));
-        QCOMPARE(common::peekPictureName("bitvik.ini"), std::string());
+        QCOMPARE(bitvik::peekPictureName("bitvik.ini"), std::string());
         QVERIFY(QDir().mkdir(QStringLiteral("bitvik.ini")));
         message = failureOf([] { readAll(); });
         QVERIFY2(message.contains(QStringLiteral("är en mapp")), qPrintable(message));
-        QCOMPARE(common::peekPictureName("bitvik.ini"), std::string());
+        QCOMPARE(bitvik::peekPictureName("bitvik.ini"), std::string());
     }
 
     // A name the file cannot hold is refused before anything is written; a failing step of the

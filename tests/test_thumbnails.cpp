@@ -1,7 +1,7 @@
 // The shared thumbnail cache: how a file's thumbnail is named, when one counts as the file's, and
 // that a picture drawn from it looks as one decoded from the file.
 
-#include "common/previewpixels.h"
+#include "common/storlek.h"
 #include "pictures/earlydecode.h"
 #include "pictures/picturefile.h"
 #include "support/startedgame.h"

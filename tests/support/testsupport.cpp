@@ -3,7 +3,7 @@
 #include "settingsbytes.h"
 #include "thumbnailname.h"
 
-#include "common/previewpixels.h"
+#include "common/storlek.h"
 #include "forms/form.h"
 #include "forms/image.h"
 #include "pictures/picture.h"

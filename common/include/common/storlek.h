@@ -1,6 +1,9 @@
 #pragma once
 
 #include "common/checkedint.h"
+#include "forms/twips.h"
+
+#include <cmath>
 
 namespace tk {
 class Image;
@@ -10,6 +13,11 @@ namespace common {
 
 // The width, in twips, at which both programs show a picture.
 inline constexpr float previewWidth = 4455;
+
+// Device pixels across a picture drawn at the preview width: what its first decode must keep.
+inline int previewPixels(double devicePixelRatio) {
+    return int(std::ceil(previewWidth / tk::twipsPerPixel * devicePixelRatio));
+}
 
 // The gap, in twips, kept between a picture and the buttons below it: the same gap the game
 // leaves between the window's top and the picture.
