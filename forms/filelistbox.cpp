@@ -196,8 +196,8 @@ void FileListBox::setDblClickHandler(std::function<void()> handler) {
     onDblClick = std::move(handler);
 }
 
-QListWidget* FileListBox::widget() const {
-    return box.get();
+QListWidget* widgetOf(const FileListBox& list) {
+    return list.box.get();
 }
 
 } // namespace tk

@@ -50,8 +50,8 @@ QString Frame::caption() const {
     return frame->caption;
 }
 
-QWidget* Frame::widget() const {
-    return frame.get();
+QWidget* widgetOf(const Frame& frame) {
+    return frame.frame.get();
 }
 
 } // namespace tk

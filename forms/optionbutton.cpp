@@ -9,7 +9,7 @@
 namespace tk {
 
 OptionButton::OptionButton(Frame& frame, const OptionButtonDesign& design)
-    : button(std::make_unique<QRadioButton>(design.caption, frame.widget())) {
+    : button(std::make_unique<QRadioButton>(design.caption, widgetOf(frame))) {
     button->setFont(toQFont(design.font));
     button->setChecked(design.value);
     // Tab reaches a group at its chosen button only; Qt then moves that stop along with the
@@ -27,6 +27,10 @@ bool OptionButton::value() const {
 
 QString OptionButton::caption() const {
     return button->text();
+}
+
+QRadioButton* widgetOf(const OptionButton& button) {
+    return button.button.get();
 }
 
 } // namespace tk

@@ -27,4 +27,8 @@ bool PictureBox::visible() const {
     return box->isVisible();
 }
 
+QWidget* widgetOf(const PictureBox& box) {
+    return box.box.get();
+}
+
 } // namespace tk

@@ -107,8 +107,8 @@ void PictureButton::setClickHandler(std::function<void()> handler) {
     onClick = std::move(handler);
 }
 
-QAbstractButton* PictureButton::widget() const {
-    return button.get();
+QAbstractButton* widgetOf(const PictureButton& button) {
+    return button.button.get();
 }
 
 } // namespace tk

@@ -49,4 +49,8 @@ void PushButton::setClickHandler(std::function<void()> handler) {
     onClick = std::move(handler);
 }
 
+QPushButton* widgetOf(const PushButton& button) {
+    return button.button.get();
+}
+
 } // namespace tk

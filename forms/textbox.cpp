@@ -56,8 +56,8 @@ void TextBox::setText(const QString& text) {
     box->setCursorPosition(0);
 }
 
-QLineEdit* TextBox::widget() const {
-    return box.get();
+QLineEdit* widgetOf(const TextBox& box) {
+    return box.box.get();
 }
 
 } // namespace tk

@@ -4,6 +4,7 @@
 // Tab walks the order of the tab positions: file list, name box, OK, Avbryt, the options, the label
 // box last.
 
+#include "controlwidgets.h"
 #include "forms/desktopprogram.h"
 #include "support/clicks.h"
 #include "support/questionbox.h"
@@ -88,12 +89,12 @@ private slots:
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
         compareAll({{f.widget(), QAccessible::Window, QStringLiteral("Bitvik")},
-                    {f.Command3D3.widget(), QAccessible::Button, QStringLiteral("Blanda")},
-                    {f.Command3D1.widget(), QAccessible::Button, QStringLiteral("Se bild")},
-                    {f.Command3D2.widget(), QAccessible::Button, QStringLiteral("Sluta")}});
+                    {widgetOf(f.Command3D3), QAccessible::Button, QStringLiteral("Blanda")},
+                    {widgetOf(f.Command3D1), QAccessible::Button, QStringLiteral("Se bild")},
+                    {widgetOf(f.Command3D2), QAccessible::Button, QStringLiteral("Sluta")}});
         // The name follows the caption when the button changes it.
-        click(f.Command3D1.widget());
-        QCOMPARE(accessible(f.Command3D1.widget())->text(QAccessible::Name),
+        click(widgetOf(f.Command3D1));
+        QCOMPARE(accessible(widgetOf(f.Command3D1))->text(QAccessible::Name),
                  QStringLiteral("Göm bild"));
     }
 
@@ -102,18 +103,18 @@ private slots:
         tralloma::Form1& f = *tool.form;
         QList<Expected> controls{
             {f.widget(), QAccessible::Window, QStringLiteral("Hämta")},
-            {f.Bild.widget(), QAccessible::StaticText, QStringLiteral("Bild")},
-            {f.File1.widget(), QAccessible::List, QStringLiteral("Bilder")},
-            {f.Text1.widget(), QAccessible::EditableText, QStringLiteral("Bildfilens namn")},
-            {f.Command1.widget(), QAccessible::Button, QStringLiteral("OK")},
-            {f.Command2.widget(), QAccessible::Button, QStringLiteral("Avbryt")},
-            {f.Frame2.widget(), QAccessible::Client, QStringLiteral("X-led")},
-            {f.Frame1.widget(), QAccessible::Client, QStringLiteral("Y-led")},
+            {widgetOf(f.Bild), QAccessible::StaticText, QStringLiteral("Bild")},
+            {widgetOf(f.File1), QAccessible::List, QStringLiteral("Bilder")},
+            {widgetOf(f.Text1), QAccessible::EditableText, QStringLiteral("Bildfilens namn")},
+            {widgetOf(f.Command1), QAccessible::Button, QStringLiteral("OK")},
+            {widgetOf(f.Command2), QAccessible::Button, QStringLiteral("Avbryt")},
+            {widgetOf(f.Frame2), QAccessible::Client, QStringLiteral("X-led")},
+            {widgetOf(f.Frame1), QAccessible::Client, QStringLiteral("Y-led")},
         };
         for (int i = 0; i <= 6; ++i) {
-            controls << Expected{f.Option2(i).widget(), QAccessible::RadioButton,
+            controls << Expected{widgetOf(f.Option2(i)), QAccessible::RadioButton,
                                  QStringLiteral("x = %1").arg(i + 1)}
-                     << Expected{f.Option1(i).widget(), QAccessible::RadioButton,
+                     << Expected{widgetOf(f.Option1(i)), QAccessible::RadioButton,
                                  QStringLiteral("y = %1").arg(i + 1)};
         }
         compareAll(controls);
@@ -130,19 +131,19 @@ private slots:
         game.form.reset();
         StartedSetup tool;
         QCOMPARE(childNames(application), QStringList{"Hämta"});
-        QVERIFY(!accessible(tool.form->Bild.widget())->state().focusable);
-        QVERIFY(accessible(tool.form->Text1.widget())->state().focusable);
+        QVERIFY(!accessible(widgetOf(tool.form->Bild))->state().focusable);
+        QVERIFY(accessible(widgetOf(tool.form->Text1))->state().focusable);
     }
 
     void chosenGridIsRead() {
         StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         for (int i = 0; i <= 6; ++i) {
-            QCOMPARE(bool(accessible(f.Option2(i).widget())->state().checked), i == 2);
-            QCOMPARE(bool(accessible(f.Option1(i).widget())->state().checked), i == 2);
+            QCOMPARE(bool(accessible(widgetOf(f.Option2(i)))->state().checked), i == 2);
+            QCOMPARE(bool(accessible(widgetOf(f.Option1(i)))->state().checked), i == 2);
         }
-        QCOMPARE(accessible(f.Text1.widget())->text(QAccessible::Value), QStringLiteral("a.bmp"));
-        QAccessibleInterface* list = accessible(f.File1.widget());
+        QCOMPARE(accessible(widgetOf(f.Text1))->text(QAccessible::Value), QStringLiteral("a.bmp"));
+        QAccessibleInterface* list = accessible(widgetOf(f.File1));
         QCOMPARE(list->childCount(), 1);
         QCOMPARE(list->child(0)->text(QAccessible::Name), QStringLiteral("a.bmp"));
         QVERIFY(list->child(0)->state().selected);
@@ -167,8 +168,8 @@ private slots:
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
-        const QList<QWidget*> forward{f.Command3D1.widget(), f.Command3D2.widget(),
-                                      f.Command3D3.widget(), f.Command3D1.widget()};
+        const QList<QWidget*> forward{widgetOf(f.Command3D1), widgetOf(f.Command3D2),
+                                      widgetOf(f.Command3D3), widgetOf(f.Command3D1)};
         QCOMPARE(walk(Qt::Key_Tab, 3), forward);
         QCOMPARE(walk(Qt::Key_Backtab, 3), reversed(forward));
     }
@@ -178,9 +179,10 @@ private slots:
         StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
-        const QList<QWidget*> forward{
-            f.File1.widget(),      f.Text1.widget(),      f.Command1.widget(), f.Command2.widget(),
-            f.Option1(2).widget(), f.Option2(2).widget(), f.Bild.widget(),     f.File1.widget()};
+        const QList<QWidget*> forward{widgetOf(f.File1),      widgetOf(f.Text1),
+                                      widgetOf(f.Command1),   widgetOf(f.Command2),
+                                      widgetOf(f.Option1(2)), widgetOf(f.Option2(2)),
+                                      widgetOf(f.Bild),       widgetOf(f.File1)};
         QCOMPARE(walk(Qt::Key_Tab, 7), forward);
         QCOMPARE(walk(Qt::Key_Backtab, 7), reversed(forward));
     }
@@ -190,10 +192,10 @@ private slots:
         StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
-        click(f.Option1(5).widget());
-        f.File1.widget()->setFocus();
-        QCOMPARE(walk(Qt::Key_Tab, 5).last(), f.Option1(5).widget());
-        QCOMPARE(walk(Qt::Key_Backtab, 1).last(), f.Option2(2).widget());
+        click(widgetOf(f.Option1(5)));
+        widgetOf(f.File1)->setFocus();
+        QCOMPARE(walk(Qt::Key_Tab, 5).last(), widgetOf(f.Option1(5)));
+        QCOMPARE(walk(Qt::Key_Backtab, 1).last(), widgetOf(f.Option2(2)));
     }
 
     void keysAloneChooseAndSave_data() { keysThatPress(); }
@@ -205,10 +207,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
         // Four Tabs from the list reach the " Y-led" group at its choice; Up chooses "y = 2";
         // two Backtabs go back past "Avbryt" to "OK", which the key presses.
-        QCOMPARE(walk(Qt::Key_Tab, 4).last(), f.Option1(2).widget());
+        QCOMPARE(walk(Qt::Key_Tab, 4).last(), widgetOf(f.Option1(2)));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QVERIFY(f.Option1(1).value());
-        QCOMPARE(walk(Qt::Key_Backtab, 2).last(), f.Command1.widget());
+        QCOMPARE(walk(Qt::Key_Backtab, 2).last(), widgetOf(f.Command1));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
                         Qt::KeyboardModifiers(modifiers));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(3, 2, "a.bmp"));
@@ -221,7 +223,7 @@ private slots:
         QFETCH(int, modifiers);
         StartedGame game(2, 2);
         QVERIFY(QTest::qWaitForWindowActive(game.form->widget()));
-        QCOMPARE(QApplication::focusWidget(), game.form->Command3D1.widget());
+        QCOMPARE(QApplication::focusWidget(), widgetOf(game.form->Command3D1));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
                         Qt::KeyboardModifiers(modifiers));
         QCOMPARE(game.form->Command3D1.caption(), QStringLiteral("Göm bild"));
@@ -230,7 +232,7 @@ private slots:
     // Held down, Enter presses once; with Alt or Ctrl it is no press at all.
     void enterRepeatedOrWithModifiersPressesOnce() {
         StartedGame game(2, 2);
-        QWidget* button = game.form->Command3D1.widget();
+        QWidget* button = widgetOf(game.form->Command3D1);
         QVERIFY(QTest::qWaitForWindowActive(game.form->widget()));
         QTest::sendKeyEvent(QTest::KeyAction::Press, button, Qt::Key_Return, '\r', {});
         for (int i = 0; i < 3; ++i) {
@@ -265,18 +267,18 @@ private slots:
         tralloma::Form1& f = *tool.form;
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
         auto& group = rows ? f.Option1 : f.Option2;
-        group(2).widget()->setFocus();
+        widgetOf(group(2))->setFocus();
         for (int i = 0; i < downs; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(QApplication::focusWidget(), group(chosen).widget());
+        QCOMPARE(QApplication::focusWidget(), widgetOf(group(chosen)));
         QVERIFY(group(chosen).value());
         QList<QWidget*> visited = walk(Qt::Key_Tab, tabsToBild);
-        QCOMPARE(visited.last(), f.Bild.widget());
+        QCOMPARE(visited.last(), widgetOf(f.Bild));
         // Into the window again from the list, the group is entered at its new choice.
-        f.File1.widget()->setFocus();
+        widgetOf(f.File1)->setFocus();
         visited = walk(Qt::Key_Tab, 8);
-        QVERIFY(visited.contains(group(chosen).widget()));
-        QVERIFY(!visited.contains(group(2).widget()));
+        QVERIFY(visited.contains(widgetOf(group(chosen))));
+        QVERIFY(!visited.contains(widgetOf(group(2))));
     }
 };
 

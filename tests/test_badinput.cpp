@@ -2,6 +2,7 @@
 // the cause and the end with status 1, or, where the input is readable after all, a board; never a
 // crash, and bitvik.ini never changed. Hostile files go through both programs, within a bound.
 
+#include "controlwidgets.h"
 #include "support/clicks.h"
 #include "support/settingsbytes.h"
 #include "support/startedgame.h"
@@ -337,7 +338,7 @@ private slots:
             form.loadAndShow();
             if (beforeOk && recorder.reports.isEmpty()) {
                 beforeOk();
-                click(form.Command1.widget());
+                click(widgetOf(form.Command1));
             }
         }
         const qint64 cpu = cpuMs() - cpuAtStart;

@@ -1,6 +1,7 @@
 // The windows' captions in the face their "MS Sans Serif" maps to, measured against the room their
 // controls give them: none may be cut off at a side.
 
+#include "controlwidgets.h"
 #include "forms/font.h"
 #include "game/bitmaps.h"
 #include "support/startedgame.h"
@@ -115,10 +116,11 @@ private slots:
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
         const QList<Room> rooms{
-            pictureButton(f.Command3D3.widget(), bitvik::shuffleBitmap(), QStringLiteral("Blanda")),
-            pictureButton(f.Command3D1.widget(), bitvik::eyeBitmap(), QStringLiteral("Se bild")),
-            pictureButton(f.Command3D1.widget(), bitvik::eyeBitmap(), QStringLiteral("Göm bild")),
-            pictureButton(f.Command3D2.widget(), bitvik::stopBitmap(), QStringLiteral("Sluta")),
+            pictureButton(widgetOf(f.Command3D3), bitvik::shuffleBitmap(),
+                          QStringLiteral("Blanda")),
+            pictureButton(widgetOf(f.Command3D1), bitvik::eyeBitmap(), QStringLiteral("Se bild")),
+            pictureButton(widgetOf(f.Command3D1), bitvik::eyeBitmap(), QStringLiteral("Göm bild")),
+            pictureButton(widgetOf(f.Command3D2), bitvik::stopBitmap(), QStringLiteral("Sluta")),
         };
         for (const Room& room : rooms)
             QVERIFY2(room.text <= room.across, qPrintable(describe(room)));
@@ -128,20 +130,20 @@ private slots:
         const StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QList<Room> rooms{
-            pushButton(f.Command1.widget()),
-            pushButton(f.Command2.widget()),
-            frame(f.Frame2.widget(), f.Frame2.caption(), 6),
-            frame(f.Frame1.widget(), f.Frame1.caption(), 6),
-            lineEdit(f.Bild.widget()),
+            pushButton(widgetOf(f.Command1)),
+            pushButton(widgetOf(f.Command2)),
+            frame(widgetOf(f.Frame2), f.Frame2.caption(), 6),
+            frame(widgetOf(f.Frame1), f.Frame1.caption(), 6),
+            lineEdit(widgetOf(f.Bild)),
         };
         for (int i = 0; i <= 6; ++i)
-            rooms << optionButton(f.Option2(i).widget()) << optionButton(f.Option1(i).widget());
+            rooms << optionButton(widgetOf(f.Option2(i))) << optionButton(widgetOf(f.Option1(i)));
         for (const Room& room : rooms)
             QVERIFY2(room.text <= room.across, qPrintable(describe(room)));
         // Every caption is in the face the design names, as mapped.
-        const QList<QWidget*> controls{f.Command1.widget(),   f.Frame2.widget(),
-                                       f.Option2(0).widget(), f.Bild.widget(),
-                                       f.Text1.widget(),      f.File1.widget()};
+        const QList<QWidget*> controls{widgetOf(f.Command1),   widgetOf(f.Frame2),
+                                       widgetOf(f.Option2(0)), widgetOf(f.Bild),
+                                       widgetOf(f.Text1),      widgetOf(f.File1)};
         for (const QWidget* control : controls)
             QCOMPARE(QFontInfo(control->font()).family(), QStringLiteral("Liberation Sans"));
     }

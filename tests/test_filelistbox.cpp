@@ -1,3 +1,4 @@
+#include "controlwidgets.h"
 #include "forms/filelistbox.h"
 #include "forms/form.h"
 #include "runtime/runtimeerror.h"
@@ -37,21 +38,21 @@ struct ListWindow {
         if (what == QLatin1String("select")) {
             list.select(row);
         } else if (what == QLatin1String("click")) {
-            clickEntry(list.widget(), row);
+            clickEntry(widgetOf(list), row);
         } else if (what == QLatin1String("double")) {
-            doubleClickEntry(list.widget(), row);
+            doubleClickEntry(widgetOf(list), row);
         } else if (what == QLatin1String("right")) {
-            clickEntry(list.widget(), row, Qt::RightButton);
+            clickEntry(widgetOf(list), row, Qt::RightButton);
         } else if (what == QLatin1String("ctrl")) {
-            clickEntry(list.widget(), row, Qt::LeftButton, Qt::ControlModifier);
+            clickEntry(widgetOf(list), row, Qt::LeftButton, Qt::ControlModifier);
         } else if (what == QLatin1String("empty")) {
-            QWidget* viewport = list.widget()->viewport();
+            QWidget* viewport = widgetOf(list)->viewport();
             click(viewport, viewport->rect().bottomLeft() + QPoint(10, -10));
         } else if (what == QLatin1String("key")) {
             const QHash<QString, Qt::Key> keys{{"Down", Qt::Key_Down}, {"Up", Qt::Key_Up},
                                                {"End", Qt::Key_End},   {"Home", Qt::Key_Home},
                                                {"c", Qt::Key_C},       {"Enter", Qt::Key_Return}};
-            QTest::keyClick(list.widget(), keys.value(arg));
+            QTest::keyClick(widgetOf(list), keys.value(arg));
         } else {
             QFAIL(qPrintable(step));
         }
@@ -82,7 +83,7 @@ private slots:
         QCOMPARE(w.list.listCount(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
             QCOMPARE(w.list.list(i), expected[i]);
-            QCOMPARE(w.list.widget()->item(i)->text(), shown[i]);
+            QCOMPARE(widgetOf(w.list)->item(i)->text(), shown[i]);
         }
         QCOMPARE(w.list.path(), QDir::toNativeSeparators(folder.path()));
         QCOMPARE(w.list.fileName(), QString());

@@ -1,3 +1,4 @@
+#include "controlwidgets.h"
 #include "formparts.h"
 #include "game/deal.h"
 #include "support/clicks.h"
@@ -36,7 +37,7 @@ struct Game : StartedGame {
     }
     void clickPiece(int slot) { clickAt(f().Image3(slot).rect().center()); }
     void clickCover(int cell) { clickAt(f().Image2(cell).rect().center()); }
-    void press(tk::PictureButton& button) { click(button.widget()); }
+    void press(tk::PictureButton& button) { click(widgetOf(button)); }
     void shuffle() { press(f().Command3D3); }
 
     int slotShowing(int cell) {

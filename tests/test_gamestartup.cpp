@@ -1,4 +1,5 @@
 #include "common/storlek.h"
+#include "controlwidgets.h"
 #include "formparts.h"
 #include "runtime/runtimeerror.h"
 #include "support/startedgame.h"
@@ -173,8 +174,8 @@ private slots:
         QCOMPARE(f.Command3D3.caption(), QStringLiteral("Blanda"));
         QCOMPARE(f.Command3D1.caption(), QStringLiteral("Se bild"));
         QCOMPARE(f.Command3D2.caption(), QStringLiteral("Sluta"));
-        QCOMPARE(f.Command3D1.widget()->geometry(), QRect(400, 395, 120, 60));
-        QCOMPARE(f.Command3D2.widget()->geometry(), QRect(519, 395, 116, 60));
+        QCOMPARE(widgetOf(f.Command3D1)->geometry(), QRect(400, 395, 120, 60));
+        QCOMPARE(widgetOf(f.Command3D2)->geometry(), QRect(519, 395, 116, 60));
         QCOMPARE(f.widget()->size(), QSize(634, 455));
         QCOMPARE(f.widget()->windowTitle(), QStringLiteral("Bitvik"));
         QVERIFY(!f.Picture1.visible() && !f.Picture2(0).visible() && !f.Picture3(0).visible() &&

@@ -2,6 +2,7 @@
 // twips, with bitmaps drawn at the screen's resolution and lines on whole device pixels.
 
 #include "common/programicon.h"
+#include "controlwidgets.h"
 #include "game/bitmaps.h"
 #include "support/startedgame.h"
 #include "support/startedsetup.h"
@@ -62,16 +63,16 @@ private slots:
         QCOMPARE(f.Image3(11).rect(), QRectF(172 + 3 * 1114, 70 + 2 * 1500, 1115.75, 1500));
         QCOMPARE(f.Image2(0).rect(), QRectF(4800 + 172, 70, 1115.75, 1500));
         QCOMPARE(f.Image1.rect(), QRectF(4800 + 172, 70, 4455, 4500));
-        QCOMPARE(f.Command3D2.widget()->geometry(), QRect(519, 395, 116, 60));
+        QCOMPARE(widgetOf(f.Command3D2)->geometry(), QRect(519, 395, 116, 60));
     }
 
     void setupWindowTwiceAsLargeInTheSameTwips() {
         const StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QCOMPARE(grabbed(f.widget()).size(), QSize(632, 453) * ratio);
-        QCOMPARE(f.File1.widget()->geometry(), QRect(184, 64, 136, 362));
-        QCOMPARE(f.Command1.widget()->geometry(), QRect(433, 380, 89, 73));
-        QCOMPARE(f.Option1(6).widget()->geometry(), QRect(8, 176, 55, 18));
+        QCOMPARE(widgetOf(f.File1)->geometry(), QRect(184, 64, 136, 362));
+        QCOMPARE(widgetOf(f.Command1)->geometry(), QRect(433, 380, 89, 73));
+        QCOMPARE(widgetOf(f.Option1(6))->geometry(), QRect(8, 176, 55, 18));
         QCOMPARE(f.Image1.rect(), QRectF(4920, 360, 4455, 3000));
     }
 
@@ -80,9 +81,9 @@ private slots:
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
         const QList<std::pair<QAbstractButton*, tk::Picture>> buttons{
-            {f.Command3D3.widget(), bitvik::shuffleBitmap()},
-            {f.Command3D1.widget(), bitvik::eyeBitmap()},
-            {f.Command3D2.widget(), bitvik::stopBitmap()}};
+            {widgetOf(f.Command3D3), bitvik::shuffleBitmap()},
+            {widgetOf(f.Command3D1), bitvik::eyeBitmap()},
+            {widgetOf(f.Command3D2), bitvik::stopBitmap()}};
         for (const auto& [button, bitmap] : buttons) {
             const QImage drawn =
                 bitmap.render(bitmap.pixelSize() * ratio).convertToFormat(QImage::Format_RGB32);
@@ -93,7 +94,7 @@ private slots:
     void buttonBevelOnWholeDevicePixels() {
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
-        const QImage shot = grabbed(f.Command3D3.widget());
+        const QImage shot = grabbed(widgetOf(f.Command3D3));
         const int right = shot.width() - 1;
         const int bottom = shot.height() - 1;
         const QColor shadow(128, 128, 128);
@@ -116,7 +117,7 @@ private slots:
     void boxLinesOnWholeDevicePixels() {
         const StartedSetup tool;
         tralloma::Form1& f = *tool.form;
-        for (QWidget* box : QList<QWidget*>{f.Text1.widget(), f.Frame2.widget()}) {
+        for (QWidget* box : QList<QWidget*>{widgetOf(f.Text1), widgetOf(f.Frame2)}) {
             const QImage shot = grabbed(box);
             const int right = shot.width() - 1;
             const int bottom = shot.height() - 1;

@@ -1,3 +1,4 @@
+#include "controlwidgets.h"
 #include "support/clicks.h"
 #include "support/fullfilesystem.h"
 #include "support/settingsbytes.h"
@@ -28,7 +29,7 @@ void clickOption(const Form1& f, const QString& caption) {
     for (int i = 0; i <= 6; ++i) {
         for (const auto* array : {&f.Option2, &f.Option1}) {
             if ((*array)(i).caption() == caption)
-                return click((*array)(i).widget());
+                return click(widgetOf((*array)(i)));
         }
     }
     QFAIL(qPrintable(caption));
@@ -65,7 +66,7 @@ private slots:
         QCOMPARE(shot.pixelColor(600, 100), cellColour(1));
         QVERIFY(f.Form2 && f.Form2->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(f.widget()));
-        QCOMPARE(QApplication::focusWidget(), f.File1.widget());
+        QCOMPARE(QApplication::focusWidget(), widgetOf(f.File1));
     }
 
     void previewWidth_data() {
@@ -84,7 +85,7 @@ private slots:
         SetupWindow tool;
         Form1& f = *tool.form;
         for (int again = 0; again < 2; ++again) {
-            clickEntry(f.File1.widget(), 1);
+            clickEntry(widgetOf(f.File1), 1);
             QVERIFY2(tool.recorder.reports.isEmpty(), qPrintable(tool.recorder.report()));
             QCOMPARE(f.Text1.text(), QStringLiteral("b.jpg"));
             QCOMPARE(f.Image1.picture().pixelSize(), pixels);
@@ -120,9 +121,9 @@ private slots:
         for (const QString& caption : chosen)
             clickOption(*tool.form, caption);
         if (doubleClicked < 0)
-            click(tool.form->Command1.widget());
+            click(widgetOf(tool.form->Command1));
         else
-            doubleClickEntry(tool.form->File1.widget(), doubleClicked);
+            doubleClickEntry(widgetOf(tool.form->File1), doubleClicked);
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), saved);
         QCOMPARE(tool.recorder.endings, QList<int>{0});
         QVERIFY(tool.recorder.reports.isEmpty());
@@ -165,7 +166,7 @@ private slots:
             QVERIFY(!tool.form->isVisible());
             QVERIFY(tool.recorder.endings.isEmpty());
         } else {
-            click(tool.form->Command2.widget());
+            click(widgetOf(tool.form->Command2));
             QCOMPARE(tool.recorder.endings, QList<int>{0});
         }
         QCOMPARE(folderEntries(), entries);
@@ -176,12 +177,12 @@ private slots:
         StartedSetup tool;
         Form1& f = *tool.form;
         const tk::Picture shown = f.Image1.picture();
-        click(f.Text1.widget());
-        QTest::keyClick(f.Text1.widget(), Qt::Key_A, Qt::ControlModifier);
-        type(f.Text1.widget(), QStringLiteral("min, egen bild.gif"));
+        click(widgetOf(f.Text1));
+        QTest::keyClick(widgetOf(f.Text1), Qt::Key_A, Qt::ControlModifier);
+        type(widgetOf(f.Text1), QStringLiteral("min, egen bild.gif"));
         QVERIFY(f.Image1.picture() == shown);
         QCOMPARE(f.Image1.height(), 3000.0f);
-        click(f.Command1.widget());
+        click(widgetOf(f.Command1));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")),
                  settingsBytes(3, 3, "min, egen bild.gif"));
     }
@@ -222,10 +223,10 @@ private slots:
             QCOMPARE(tool.form->File1.list(0), name);
             QCOMPARE(tool.form->Text1.text(), name);
             QCOMPARE(tool.form->Image1.picture().pixelSize(), QSize(400, 300));
-            QCOMPARE(tool.form->Text1.widget()->cursorPosition(), 0); // the name shows its start
+            QCOMPARE(widgetOf(tool.form->Text1)->cursorPosition(), 0); // the name shows its start
             clickOption(*tool.form, QStringLiteral("x = 4"));
             clickOption(*tool.form, QStringLiteral("y = 2"));
-            click(tool.form->Command1.widget());
+            click(widgetOf(tool.form->Command1));
             QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(4, 2, onDisk));
         }
         const GameWindow game;
@@ -276,10 +277,10 @@ private slots:
         const QStringList entries = folderEntries();
         SetupWindow tool;
         if (!typed.isNull()) {
-            tool.form->Text1.widget()->selectAll();
-            type(tool.form->Text1.widget(), typed);
+            widgetOf(tool.form->Text1)->selectAll();
+            type(widgetOf(tool.form->Text1), typed);
         }
-        click(tool.form->Command1.widget());
+        click(widgetOf(tool.form->Command1));
         QCOMPARE(tool.recorder.endings, QList<int>{1});
         QVERIFY2(tool.recorder.report().contains(named) &&
                      tool.recorder.report().contains("bitvik.ini"),
@@ -342,17 +343,17 @@ private slots:
             QCOMPARE(f.Option1(i).caption(), QStringLiteral("y = %1").arg(i + 1));
             QCOMPARE(f.Option2(i).value(), i == 2);
             QCOMPARE(f.Option1(i).value(), i == 2);
-            QCOMPARE(f.Option2(i).widget()->parentWidget(), f.Frame2.widget());
-            QCOMPARE(f.Option1(i).widget()->parentWidget(), f.Frame1.widget());
+            QCOMPARE(widgetOf(f.Option2(i))->parentWidget(), widgetOf(f.Frame2));
+            QCOMPARE(widgetOf(f.Option1(i))->parentWidget(), widgetOf(f.Frame1));
         }
         // Pixels at 15 twips each; option buttons inside their frame.
         const QList<std::pair<QWidget*, QRect>> design{
-            {f.Bild.widget(), {224, 16, 36, 16}},      {f.Frame2.widget(), {5, 56, 84, 211}},
-            {f.Frame1.widget(), {96, 56, 81, 209}},    {f.Command2.widget(), {542, 379, 89, 74}},
-            {f.File1.widget(), {184, 64, 136, 362}},   {f.Command1.widget(), {433, 380, 89, 73}},
-            {f.Text1.widget(), {184, 24, 136, 32}},    {f.Option2(0).widget(), {8, 32, 53, 17}},
-            {f.Option2(6).widget(), {8, 176, 53, 17}}, {f.Option1(0).widget(), {8, 32, 55, 16}},
-            {f.Option1(6).widget(), {8, 176, 55, 18}},
+            {widgetOf(f.Bild), {224, 16, 36, 16}},      {widgetOf(f.Frame2), {5, 56, 84, 211}},
+            {widgetOf(f.Frame1), {96, 56, 81, 209}},    {widgetOf(f.Command2), {542, 379, 89, 74}},
+            {widgetOf(f.File1), {184, 64, 136, 362}},   {widgetOf(f.Command1), {433, 380, 89, 73}},
+            {widgetOf(f.Text1), {184, 24, 136, 32}},    {widgetOf(f.Option2(0)), {8, 32, 53, 17}},
+            {widgetOf(f.Option2(6)), {8, 176, 53, 17}}, {widgetOf(f.Option1(0)), {8, 32, 55, 16}},
+            {widgetOf(f.Option1(6)), {8, 176, 55, 18}},
         };
         for (const QSize size : {QSize(632, 453), QSize(900, 700)}) {
             f.widget()->resize(size);
@@ -391,7 +392,7 @@ private slots:
         QCOMPARE(f.Image1.width() / f.Image1.height(),
                  game.form->Image1.width() / game.form->Image1.height());
 
-        click(f.Command1.widget());
+        click(widgetOf(f.Command1));
         QCOMPARE(readBytes(QStringLiteral("bitvik.ini")), settingsBytes(3, 3, "h\xF6g.bmp"));
     }
 
@@ -399,7 +400,7 @@ private slots:
         StartedSetup tool;
         Form1& f = *tool.form;
         for (QWidget* focus :
-             QList<QWidget*>{f.File1.widget(), f.Text1.widget(), f.Option1(2).widget()}) {
+             QList<QWidget*>{widgetOf(f.File1), widgetOf(f.Text1), widgetOf(f.Option1(2))}) {
             focus->setFocus();
             for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                 QTest::keyClick(focus, key);
@@ -424,8 +425,8 @@ private slots:
         SetupWindow tool;
         Form1& f = *tool.form;
         for (int row : {1, 0, 2}) {
-            clickEntry(f.File1.widget(), row);
-            QCOMPARE(f.Text1.text(), f.File1.widget()->item(row)->text());
+            clickEntry(widgetOf(f.File1), row);
+            QCOMPARE(f.Text1.text(), widgetOf(f.File1)->item(row)->text());
             QCOMPARE(f.Image1.width(), 4455.0f);
         }
         QCOMPARE(f.Image1.height(), 4500.0f);
@@ -472,7 +473,7 @@ private slots:
             QTest::qWait(300); // time for a thumbnail that should not be there
         else
             QTRY_VERIFY(QFileInfo::exists(saved));
-        click(tool.form->Command2.widget());
+        click(widgetOf(tool.form->Command2));
         QCOMPARE(tool.recorder.endings, QList<int>{0});
         QCOMPARE(QImage(saved).size(), thumbnail.isEmpty() ? QSize(0, 0) : thumbnail);
     }

@@ -52,7 +52,8 @@ public:
     void setClickHandler(std::function<void()> handler);
     void setDblClickHandler(std::function<void()> handler);
 
-    QListWidget* widget() const;
+    // The tests reach the widget through the forms' own controlwidgets.h.
+    friend QListWidget* widgetOf(const FileListBox& list);
 
 private:
     class Widget;

@@ -27,7 +27,8 @@ public:
 
     QString caption() const;
     Form& form() const { return owner; }
-    QWidget* widget() const;
+    // The tests reach the widget through the forms' own controlwidgets.h.
+    friend QWidget* widgetOf(const Frame& frame);
 
 private:
     class Widget;

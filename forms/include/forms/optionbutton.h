@@ -30,7 +30,8 @@ public:
     bool value() const;
     QString caption() const;
 
-    QRadioButton* widget() const { return button.get(); }
+    // The tests reach the widget through the forms' own controlwidgets.h.
+    friend QRadioButton* widgetOf(const OptionButton& button);
 
 private:
     std::unique_ptr<QRadioButton> button;

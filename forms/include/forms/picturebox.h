@@ -21,7 +21,8 @@ public:
     ~PictureBox();
 
     bool visible() const;
-    QWidget* widget() const { return box.get(); }
+    // The tests reach the widget through the forms' own controlwidgets.h.
+    friend QWidget* widgetOf(const PictureBox& box);
 
 private:
     std::unique_ptr<QWidget> box;

@@ -29,7 +29,8 @@ public:
     void setCaption(const QString& caption);
     void setClickHandler(std::function<void()> handler);
 
-    QAbstractButton* widget() const;
+    // The tests reach the widget through the forms' own controlwidgets.h.
+    friend QAbstractButton* widgetOf(const PictureButton& button);
 
 private:
     class Widget;

@@ -26,7 +26,8 @@ public:
     QString caption() const;
     void setClickHandler(std::function<void()> handler);
 
-    QPushButton* widget() const { return button.get(); }
+    // The tests reach the widget through the forms' own controlwidgets.h.
+    friend QPushButton* widgetOf(const PushButton& button);
 
 private:
     std::unique_ptr<QPushButton> button;

@@ -32,7 +32,8 @@ public:
     QString text() const;
     void setText(const QString& text);
 
-    QLineEdit* widget() const;
+    // The tests reach the widget through the forms' own controlwidgets.h.
+    friend QLineEdit* widgetOf(const TextBox& box);
 
 private:
     class Widget;
