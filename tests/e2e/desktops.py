@@ -381,7 +381,7 @@ class MutterWayland(Desktop):
             return sum(shot[i:i + 3]) < 384
 
         across = [x for x in range(width) if dark(x, height // 2)]
-        down = [y for y in range(height) if dark(width // 2, y)]
+        down = [y for y in range(height) if dark(width // 8, y)]  # clear of the title
         if across and down and (across[-1] + 1 - across[0], down[-1] + 1 - down[0]) == SCREEN:
             return across[0], down[0]
         return None
