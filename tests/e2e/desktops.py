@@ -345,6 +345,8 @@ class MutterWayland(Desktop):
     name = "mutter-wayland"
     current_desktop = "GNOME"
     nested = mutter_offers("--nested")
+    # The development kit's window fills the Xvfb; its borders (5 pixels) and header bar (46)
+    # leave a view of 1024 x 768, the size of the monitor it has mutter make.
     outer_screen = SCREEN if nested else (SCREEN[0] + 10, SCREEN[1] + 56)
 
     def start(self):
@@ -368,7 +370,8 @@ class MutterWayland(Desktop):
                                              "Xwayland"))
         self.env["WAYLAND_DISPLAY"] = self.socket
         if not self.nested:
-            self.origin = self.wait_started(mutter, self.view, "the development kit's view")
+            self.origin = self.wait_started(mutter, self.view,
+                                            "a view of 1024 x 768 in the development kit")
 
     def view(self):
         """The top left corner of the development kit's view of the monitor, once it shows one
