@@ -49,6 +49,6 @@ install() {
 install "${packages[@]}"
 # mutter 50 runs only as a display server of its own; the tests see its headless screen through
 # its development kit, which PipeWire feeds. Older mutters nest in a window and need neither.
-if [[ " ${packages[*]} " == *" mutter "* ]] && ! mutter --help 2>/dev/null | grep -q -- --nested; then
+if [[ " ${packages[*]} " == *" mutter "* ]] && ! mutter --nested --version >/dev/null 2>&1; then
     install mutter-dev-bin pipewire wireplumber
 fi
