@@ -24,6 +24,7 @@ struct Session {
     std::jmp_buf failed;
     const std::atomic<bool>* cancelled = nullptr;
     bool wasCancelled = false;
+    int frame = 0; // the frame marker, read beforehand
     Header header;
 };
 
@@ -66,6 +67,7 @@ Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
     s.info.client_data = &s;
     if (setjmp(s.failed)) {
         noteRefusedKind(s.errors.msg_code, s.errors.msg_parm.i[0], s.header);
+        noteFrameKind(s.frame, s.header);
         jpeg_destroy_decompress(&s.info);
         return s.wasCancelled ? Outcome::Cancelled : Outcome::Failed;
     }
@@ -75,6 +77,7 @@ Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
     jpeg_stdio_src(&s.info, file);
     jpeg_read_header(&s.info, TRUE);
     s.header = headerOf(s.info, true);
+    noteFrameKind(s.frame, s.header);
     if (!refusal(s.header).empty()) {
         jpeg_destroy_decompress(&s.info);
         return Outcome::Failed;
@@ -115,6 +118,9 @@ Outcome decode(const std::string& path, int eighths, const std::atomic<bool>& ca
         return Outcome::Failed;
     Session session{};
     session.cancelled = &cancelled;
+    // The kind of frame from the programs' own reading of the markers, before libjpeg's.
+    session.frame = frameMarker(file);
+    std::rewind(file);
     const Outcome outcome = run(session, file, eighths, out);
     std::fclose(file);
     if (outcome != Outcome::Decoded)

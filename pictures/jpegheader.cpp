@@ -76,24 +76,39 @@ int nextMarker(Bytes& in) {
     }
 }
 
-// libjpeg counts the scans only as it decodes them, each over the whole picture; this walk over
-// the markers counts them in the time it takes to read the file.
-int countScans(std::FILE* file) {
-    Bytes in(file);
-    if (in.next() != 0xFF || in.next() != SOI)
-        return 0;
+// A frame marker, SOF0 to SOF15: C4, C8 and CC, between them, are other markers.
+bool isFrame(int marker) {
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+struct Walk {
+    int frame = 0;
     int scans = 0;
+};
+
+// libjpeg counts the scans only as it decodes them, each over the whole picture; this walk over
+// the markers counts them in the time it takes to read the file. Uncounted, the walk stops at the
+// frame marker.
+Walk walkMarkers(std::FILE* file, Scans scans) {
+    Bytes in(file);
+    Walk walk;
+    if (in.next() != 0xFF || in.next() != SOI)
+        return walk;
     for (int marker = nextMarker(in); marker != endOfData && marker != EOI;
          marker = nextMarker(in)) {
         if (marker == SOI || marker == TEM || isRestart(marker))
             continue;
+        if (walk.frame == 0 && isFrame(marker))
+            walk.frame = marker;
+        if (scans == Scans::LeftToTheDecoder && (walk.frame != 0 || marker == SOS))
+            break;
         const int length = in.word();
         if (length < 2 || !in.skip(std::size_t(length - 2)))
             break;
-        if (marker == SOS && ++scans > maxScans)
+        if (marker == SOS && ++walk.scans > maxScans)
             break;
     }
-    return scans;
+    return walk;
 }
 
 // libjpeg reports errors through a callback that must not return: it jumps back to the read,
@@ -152,28 +167,37 @@ Header headerOf(const jpeg_decompress_struct& info, bool complete) {
     // it is progressive or its first scan leaves components out.
     if (!complete || !(info.progressive_mode || info.comps_in_scan < info.num_components))
         return header;
-    constexpr std::uint64_t bytesPerBlock = sizeof(JBLOCK);
-    for (int i = 0; i < info.num_components; ++i) {
-        const jpeg_component_info& c = info.comp_info[i];
-        // Rounded up to whole units of the component's sampling, as libjpeg allocates them.
-        header.coefficientBytes += divideUp(c.width_in_blocks, c.h_samp_factor) * c.h_samp_factor *
-                                   divideUp(c.height_in_blocks, c.v_samp_factor) * c.v_samp_factor *
-                                   bytesPerBlock;
-    }
+    // Counted from the frame's own values, not from libjpeg's derived sizes (libjpeg-turbo 3
+    // counts a lossless file's "blocks" in single samples): the picture in whole MCUs, each of
+    // which holds h x v blocks of 8 x 8 of every component of sampling h x v, as libjpeg
+    // allocates them.
+    const std::uint64_t mcusAcross =
+        divideUp(info.image_width, 8 * std::uint64_t(info.max_h_samp_factor));
+    const std::uint64_t mcusDown =
+        divideUp(info.image_height, 8 * std::uint64_t(info.max_v_samp_factor));
+    std::uint64_t blocksPerMcu = 0;
+    for (int i = 0; i < info.num_components; ++i)
+        blocksPerMcu +=
+            std::uint64_t(info.comp_info[i].h_samp_factor) * info.comp_info[i].v_samp_factor;
+    header.coefficientBytes = mcusAcross * mcusDown * blocksPerMcu * sizeof(JBLOCK);
     return header;
 }
 
 bool noteRefusedKind(int errorCode, int parameter, Header& header) {
-    if (errorCode == JERR_BAD_PRECISION) {
-        header.precision = parameter;
-        return true;
-    }
-    if (errorCode != JERR_SOF_UNSUPPORTED)
+    if (errorCode != JERR_BAD_PRECISION)
         return false;
-    // The frame marker: C3, C7, CB and CF are lossless, C5 to C7 and CD to CF hierarchical.
-    header.lossless = (parameter & 0x03) == 0x03;
-    header.hierarchical = (parameter & 0x07) >= 0x05;
-    return header.lossless || header.hierarchical;
+    header.precision = parameter;
+    return true;
+}
+
+void noteFrameKind(int marker, Header& header) {
+    // C3, C7, CB and CF are lossless, C5 to C7 and CD to CF hierarchical.
+    header.lossless = isFrame(marker) && (marker & 0x03) == 0x03;
+    header.hierarchical = isFrame(marker) && (marker & 0x07) >= 0x05;
+}
+
+int frameMarker(std::FILE* file) {
+    return walkMarkers(file, Scans::LeftToTheDecoder).frame;
 }
 
 std::optional<Header> readHeader(std::FILE* file, Scans scans) {
@@ -181,10 +205,10 @@ std::optional<Header> readHeader(std::FILE* file, Scans scans) {
     Header header;
     if (!readByLibjpeg(reading, file, header))
         return std::nullopt;
-    if (scans == Scans::Counted) {
-        std::rewind(file);
-        header.scans = countScans(file);
-    }
+    std::rewind(file);
+    const Walk walk = walkMarkers(file, scans);
+    noteFrameKind(walk.frame, header);
+    header.scans = walk.scans;
     return header;
 }
 

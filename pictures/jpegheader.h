@@ -31,13 +31,14 @@ struct Header {
     bool progressive = false;
     // Bits a sample; 0 until a frame is read. The decoder here takes 8 only.
     int precision = 0;
-    // Lossless and hierarchical files, which the decoder here does not take.
+    // Lossless and hierarchical files, which the decoder here does not take; judged from the frame
+    // marker, since libjpeg-turbo 3 reads lossless files that 2.1 refuses.
     bool lossless = false;
     bool hierarchical = false;
     // Start-of-scan markers, counted up to one past maxScans; 0 when not counted.
     int scans = 0;
-    // The coefficient buffer of the whole picture that decoding needs, as libjpeg sizes it; 0 for
-    // a single scan, which is decoded row by row.
+    // The coefficient buffer of the whole picture that decoding needs, counted from the frame's
+    // size and sampling as libjpeg allocates it; 0 for a single scan, which is decoded row by row.
     std::uint64_t coefficientBytes = 0;
 };
 
@@ -45,16 +46,21 @@ struct Header {
 // over the markers, lets a file be refused before a decode that runs on another thread.
 enum class Scans { Counted, LeftToTheDecoder };
 
-// The header of the file read from its start by libjpeg; empty when it does not begin as a JPEG
-// file. A file whose header breaks off gives what was read up to there.
+// The header of the file read from its start by libjpeg, and the kind of its frame by a walk
+// over its markers; empty when it does not begin as a JPEG file. A file whose header breaks off
+// gives what was read up to there.
 std::optional<Header> readHeader(std::FILE* file, Scans scans);
 
 // What libjpeg has read of a header: the coefficient buffer too once jpeg_read_header is done.
 Header headerOf(const jpeg_decompress_struct& info, bool complete);
 
-// Notes in the header a kind of file that libjpeg refused with this error; false for another
-// error.
+// Notes in the header a precision that libjpeg refused with this error; false for another error.
 bool noteRefusedKind(int errorCode, int parameter, Header& header);
+
+// The first frame marker (0xC0 to 0xCF) of the file read from its start, 0 when there is none
+// before the first scan, and the kind of frame a marker names noted in the header.
+int frameMarker(std::FILE* file);
+void noteFrameKind(int marker, Header& header);
 
 // Why a file of this header must not be decoded, in Swedish (UTF-8); empty when it may be.
 std::string refusal(const Header& header);

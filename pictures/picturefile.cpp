@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tk {
 
@@ -75,8 +76,12 @@ public:
         }();
         Q_UNUSED(limited);
         RegularFile opened(path.toStdString());
-        if (opened.isOpen())
-            device.open(opened.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (opened.isOpen()) {
+            // A descriptor that QFile does not take is closed here; the reader then finds no file.
+            const int descriptor = opened.release();
+            if (!device.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+                ::close(descriptor);
+        }
         reader.setDevice(&device);
     }
     FileReader(const FileReader&) = delete;
@@ -106,8 +111,15 @@ QImage upright(QImage image, QImageIOHandler::Transformations turn) {
         return image;
     if (turn == QImageIOHandler::TransformationRotate270)
         return image.transformed(QTransform().rotate(270));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 9, 0)
+    Qt::Orientations flips;
+    flips.setFlag(Qt::Horizontal, turn.testFlag(QImageIOHandler::TransformationMirror));
+    flips.setFlag(Qt::Vertical, turn.testFlag(QImageIOHandler::TransformationFlip));
+    image = image.flipped(flips);
+#else
     image = image.mirrored(turn.testFlag(QImageIOHandler::TransformationMirror),
                            turn.testFlag(QImageIOHandler::TransformationFlip));
+#endif
     if (turn.testFlag(QImageIOHandler::TransformationRotate90))
         return image.transformed(QTransform().rotate(90));
     return image;

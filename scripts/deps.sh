@@ -34,13 +34,22 @@ for group in "$@"; do
     esac
 done
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 run() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-echo "Installerar: ${missing[*]}"
-run apt-get update -qq
-DEBIAN_FRONTEND=noninteractive run apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Installs those of the packages named that are missing.
+install() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installerar: ${missing[*]}"
+    run apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive run apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+install "${packages[@]}"
+# mutter 50 runs only as a display server of its own; the tests see its headless screen through
+# its development kit, which PipeWire feeds. Older mutters nest in a window and need neither.
+if [[ " ${packages[*]} " == *" mutter "* ]] && ! mutter --nested --version >/dev/null 2>&1; then
+    install mutter-dev-bin pipewire wireplumber
+fi

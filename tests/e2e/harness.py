@@ -131,14 +131,18 @@ class Display:
             return None
         return found.value if found else None
 
+    def area(self):
+        """Where the screen under test lies on the X server's: (left, top, width, height)."""
+        return 0, 0, self.x.screen().width_in_pixels, self.x.screen().height_in_pixels
+
     def screenshot(self):
         """The screen once it has stopped changing: two grabs a moment apart that agree, so that
         a window just mapped or resized has drawn itself."""
-        width, height = self.x.screen().width_in_pixels, self.x.screen().height_in_pixels
-        shot = self._grab(0, 0, width, height)
+        left, top, width, height = self.area()
+        shot = self._grab(left, top, width, height)
         for _ in range(SETTLE_GRABS):
             time.sleep(SETTLE_INTERVAL)
-            again = self._grab(0, 0, width, height)
+            again = self._grab(left, top, width, height)
             if again == shot:
                 break
             shot = again
