@@ -10,6 +10,7 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -473,4 +474,155 @@ class Sway(Desktop):
 
 
 
+def paint_root(display, colour=WALLPAPER):
+    """A window manager without a wallpaper of its own shows the root: one colour, to tell it from
+    a black backdrop."""
+    display.root.change_attributes(background_pixel=colour[0] << 16 | colour[1] << 8 | colour[2])
+    display.root.clear_area()
+    display.x.sync()
+
+
+# Xorg's dummy driver: outputs DUMMY0 to DUMMY15 of a 2048 x 768 framebuffer. Without the
+# preferred mode mutter switches the outputs to 1368 x 768.
+XORG_DUMMY = """Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 65536
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Option "PreferredMode" "1024x768"
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2048 768
+        Modes "1024x768"
+    EndSubSection
+EndSection
+"""
+# The monitors side by side, the left one primary; the left one unplugged; its resolution lowered.
+TWO_MONITORS = ["--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0", "--primary",
+                "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"]
+UNPLUGGED = ["--output", "DUMMY0", "--off"]
+LOWERED = ["--output", "DUMMY0", "--mode", "800x600", "--output", "DUMMY1", "--right-of", "DUMMY0"]
+
+
+class DummyOutputs(Display):
+    """Xorg with its dummy driver in place of Xvfb, run as root, with two monitors: real RandR
+    outputs, which every window manager sees as a user's two screens (monitors a client defines
+    on Xvfb are seen by Qt but not by mutter or kwin)."""
+
+    def __init__(self, window_manager=False):
+        self.folder = tempfile.mkdtemp(prefix="bitvik-e2e-xorg-")
+        config = os.path.join(self.folder, "xorg.conf")
+        with open(config, "w") as f:
+            f.write(XORG_DUMMY)
+        os.mkdir(os.path.join(self.folder, "xorg.conf.d"))
+        read, write = os.pipe()
+        # Kept where the harness ends its server.
+        self.xvfb = subprocess.Popen(
+            ["Xorg", "-displayfd", str(write), "-config", config,
+             "-configdir", os.path.join(self.folder, "xorg.conf.d"),
+             "-logfile", os.path.join(self.folder, "xorg.log"), "-noreset", "-nolisten", "tcp",
+             "+extension", "RANDR"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError(f"Xorg did not start:\n{self.xorg_log()}")
+        self.env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM",
+                                                                     "QT_SCALE_FACTOR")}
+        self.env["DISPLAY"] = ":" + number
+        self.x = wait_for(lambda: self._connect(":" + number), what="a connection to Xorg")
+        self.root = self.x.screen().root
+        self.wm = None
+        self.run(["xrandr", "--addmode", "DUMMY1", "1024x768"])
+        self.outputs(TWO_MONITORS)
+
+    def xorg_log(self):
+        try:
+            with open(os.path.join(self.folder, "xorg.log")) as f:
+                return f.read()[-2000:]
+        except OSError:
+            return ""
+
+    def outputs(self, settings):
+        """The outputs set so, and the screen's new size made known to our connection, which
+        otherwise keeps the size it was opened with."""
+        self.run(["xrandr", *settings])
+        size = self.root.get_geometry()
+        screen = self.x.screen()
+        screen.width_in_pixels, screen.height_in_pixels = size.width, size.height
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class OpenboxTwoMonitors(MutterX11, DummyOutputs):
+    name = "openbox-two-monitors"
+    current_desktop = "openbox"
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        paint_root(self)
+        openbox = self.spawn(["openbox", "--sm-disable"], self.env, self.name)
+        self.wait_started(openbox, self.x11_manager_ready, "window manager")
+
+
+class MutterX11TwoMonitors(MutterX11, DummyOutputs):
+    name = "mutter-x11-two-monitors"
+
+
+class KwinX11TwoMonitors(MutterX11, DummyOutputs):
+    name = "kwin-x11-two-monitors"
+    current_desktop = "KDE"
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        self.session_bus(self.env)
+        paint_root(self)
+        kwin = self.spawn(["kwin_x11", "--replace"], self.env, self.name)
+        self.wait_started(kwin, self.x11_manager_ready, "window manager")
+
+
+class OddFrames(MutterX11):
+    """The window manager of oddframes.py on Xvfb, saying the frame extents `answers` in turn."""
+
+    name = "odd-frames"
+    current_desktop = ""
+    answers = ()
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        paint_root(self)
+        manager = self.spawn([sys.executable, os.path.join(os.path.dirname(__file__),
+                                                           "oddframes.py"),
+                              *(",".join(map(str, sides)) for sides in self.answers)],
+                             self.env, self.name)
+        self.wait_started(manager, self.x11_manager_ready, "window manager")
+
+
+# Frame extents as _NET_FRAME_EXTENTS has them (left, right, top, bottom), each row a window
+# manager that says them in turn.
+ABSURD = 2 ** 31
+ODD_FRAMES = {
+    "2_31-every-side": [(ABSURD,) * 4],
+    "top-5000": [(0, 0, 5000, 0)],
+    "alternating": [(4, 4, 24, 4), (ABSURD,) * 4],  # sane, absurd, sane, ...
+}
+
+
 DESKTOPS = {d.name: d for d in (MutterWayland, MutterX11, KwinWayland, Weston, Sway, IceWM)}
+TWO_MONITOR_DESKTOPS = {d.name: d for d in (OpenboxTwoMonitors, MutterX11TwoMonitors,
+                                              KwinX11TwoMonitors)}
+ODD_FRAMES_DESKTOPS = {f"odd-frames-{row}": type("OddFrames", (OddFrames,), {"answers": answers})
+                       for row, answers in ODD_FRAMES.items()}
