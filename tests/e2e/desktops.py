@@ -323,6 +323,18 @@ class XView(Display):
         self.x, self.root = connection, connection.screen().root
 
 
+def stand_in_wallpaper(connection, width, height):
+    """A desktop window of one colour, such as a desktop's shell shows, for the desktop to be told
+    from a black backdrop."""
+    screen = connection.screen()
+    window = screen.root.create_window(0, 0, width, height, 0, screen.root_depth,
+                                       background_pixel=0x3060A0)
+    window.change_property(connection.intern_atom("_NET_WM_WINDOW_TYPE"), Xlib.Xatom.ATOM, 32,
+                           [connection.intern_atom("_NET_WM_WINDOW_TYPE_DESKTOP")])
+    window.map()
+    connection.sync()
+
+
 class MutterWayland(Desktop):
     name = "mutter-wayland"
     current_desktop = "GNOME"
@@ -399,15 +411,8 @@ class KwinWayland(Desktop):
         self.wallpaper()
 
     def wallpaper(self):
-        """kwin alone shows black where Plasma shows its wallpaper, so a desktop window of one
-        colour stands in for Plasma's, for the desktop to be told from a black backdrop."""
-        screen = self.inner.screen()
-        window = screen.root.create_window(0, 0, 1024, 768, 0, screen.root_depth,
-                                           background_pixel=0x3060A0)
-        window.change_property(self.inner.intern_atom("_NET_WM_WINDOW_TYPE"), Xlib.Xatom.ATOM,
-                               32, [self.inner.intern_atom("_NET_WM_WINDOW_TYPE_DESKTOP")])
-        window.map()
-        self.inner.sync()
+        """kwin alone shows black where Plasma shows its wallpaper: a stand-in for Plasma's."""
+        stand_in_wallpaper(self.inner, 1024, 768)
         wait_for(lambda: self.screenshot().at(512, 384) == WALLPAPER, timeout=STARTUP,
                  what="the stand-in wallpaper")
 
@@ -589,9 +594,12 @@ class KwinX11TwoMonitors(MutterX11, DummyOutputs):
     def start(self):
         self.env["DISPLAY"] = self.outer_env["DISPLAY"]
         self.session_bus(self.env)
-        paint_root(self)
         kwin = self.spawn(["kwin_x11", "--replace"], self.env, self.name)
         self.wait_started(kwin, self.x11_manager_ready, "window manager")
+        # Its compositor draws black where Plasma shows its wallpaper.
+        stand_in_wallpaper(self.x, 2048, 768)
+        wait_for(lambda: self.screenshot().at(1536, 384) == WALLPAPER, timeout=STARTUP,
+                 what="the stand-in wallpaper")
 
 
 class OddFrames(MutterX11):

@@ -474,9 +474,9 @@ class TwoMonitorsCase(DesktopCase):
     CHANGES = [("unplugged", UNPLUGGED, [MONITOR]),
                ("lowered to 800 x 600", LOWERED, [(0, 0, 800, 600), (800, 0, 1824, 768)])]
 
-    # Qt stands a dialog over its parent's middle, its frame up by about a title bar's height
-    # (openbox's 20 px).
-    QUESTION_CENTRED = 24
+    # A dialog stands over its parent's middle as the window manager has it: its frame 20 px up
+    # on openbox, 38 px up and 10 px left, with its shadow, on mutter.
+    QUESTION_CENTRED = 48
 
     def assert_centred(self, what, outer, within=CENTRED):
         left, top, right, bottom = self.MONITOR
@@ -492,8 +492,12 @@ class TwoMonitorsCase(DesktopCase):
         self.assertFalse(other, "the other monitor does not show what it showed")
 
     def assert_on_a_monitor(self, client, monitors, after):
-        """The game whole on one of the monitors, with black around it there."""
-        outer = frame(self.session.screenshot(), client)
+        """The game whole on one of the monitors, framed as the window manager says (a shadow
+        over the other monitor's wallpaper would mislead a look at the pixels), with black around
+        it there."""
+        game = self.session.windows("Bitvik")[0]
+        left, right, top, bottom = self.session.property(game, "_NET_FRAME_EXTENTS") or (0,) * 4
+        outer = (client[0] - left, client[1] - top, client[2] + right, client[3] + bottom)
         on = [m for m in monitors if m[0] <= outer[0] and m[1] <= outer[1] and
               outer[2] <= m[2] and outer[3] <= m[3]]
         if not on:
