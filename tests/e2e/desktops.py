@@ -338,10 +338,11 @@ def stand_in_wallpaper(connection, width, height):
 class MutterWayland(Desktop):
     name = "mutter-wayland"
     current_desktop = "GNOME"
+    modes = "1024x768"  # its monitors', the first the one they show
 
     def start(self):
         env = dict(self.env, DISPLAY=self.outer_env["DISPLAY"],
-                   MUTTER_DEBUG_DUMMY_MODE_SPECS="1024x768")
+                   MUTTER_DEBUG_DUMMY_MODE_SPECS=self.modes)
         self.session_bus(env)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
         mutter = self.spawn(["mutter", "--nested", "--wayland", "--wayland-display", self.socket],
@@ -512,11 +513,15 @@ Section "Screen"
     EndSubSection
 EndSection
 """
-# The monitors side by side, the left one primary; the left one unplugged; its resolution lowered.
-TWO_MONITORS = ["--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0", "--primary",
-                "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"]
-UNPLUGGED = ["--output", "DUMMY0", "--off"]
-LOWERED = ["--output", "DUMMY0", "--mode", "800x600", "--output", "DUMMY1", "--right-of", "DUMMY0"]
+# The monitors side by side, the left one primary; the left one unplugged; its resolution lowered:
+# as xrandr sets them.
+XRANDR = {
+    "two": ["--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0", "--primary",
+            "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"],
+    "unplugged": ["--output", "DUMMY0", "--off"],
+    "lowered": ["--output", "DUMMY0", "--mode", "800x600", "--output", "DUMMY1", "--right-of",
+                "DUMMY0"],
+}
 
 
 class DummyOutputs(Display):
@@ -550,7 +555,7 @@ class DummyOutputs(Display):
         self.root = self.x.screen().root
         self.wm = None
         self.run(["xrandr", "--addmode", "DUMMY1", "1024x768"])
-        self.outputs(TWO_MONITORS)
+        self.outputs("two")
 
     def xorg_log(self):
         try:
@@ -559,10 +564,10 @@ class DummyOutputs(Display):
         except OSError:
             return ""
 
-    def outputs(self, settings):
-        """The outputs set so, and the screen's new size made known to our connection, which
-        otherwise keeps the size it was opened with."""
-        self.run(["xrandr", *settings])
+    def outputs(self, layout):
+        """The outputs set to a layout of XRANDR, and the screen's new size made known to our
+        connection, which otherwise keeps the size it was opened with."""
+        self.run(["xrandr", *XRANDR[layout]])
         size = self.root.get_geometry()
         screen = self.x.screen()
         screen.width_in_pixels, screen.height_in_pixels = size.width, size.height
@@ -602,6 +607,47 @@ class KwinX11TwoMonitors(MutterX11, DummyOutputs):
                  what="the stand-in wallpaper")
 
 
+class WideXvfb(Display):
+    """The Xvfb a nested compositor with two monitors side by side shows them on."""
+
+    def __init__(self, window_manager=False):
+        super().__init__(window_manager, screen=(2048, 768))
+
+
+# The layouts of XRANDR as mutter's DisplayConfig takes them: its logical monitors (x, y, scale,
+# transform, primary, [(connector, mode, properties)]).
+MUTTER_LAYOUTS = {
+    "two": "[(0, 0, 1.0, 0, true, [('LVDS1', '1024x768@60.000', @a{sv} {})]), "
+           "(1024, 0, 1.0, 0, false, [('LVDS2', '1024x768@60.000', @a{sv} {})])]",
+    "unplugged": "[(0, 0, 1.0, 0, true, [('LVDS2', '1024x768@60.000', @a{sv} {})])]",
+    "lowered": "[(0, 0, 1.0, 0, true, [('LVDS1', '800x600@60.000', @a{sv} {})]), "
+               "(800, 0, 1.0, 0, false, [('LVDS2', '1024x768@60.000', @a{sv} {})])]",
+}
+
+
+class MutterWaylandTwoMonitors(MutterWayland, WideXvfb):
+    name = "mutter-wayland-two-monitors"
+    modes = "1024x768:800x600"
+
+    def start(self):
+        self.env["MUTTER_DEBUG_NUM_DUMMY_MONITORS"] = "2"
+        super().start()
+
+    def outputs(self, layout):
+        """The monitors set to a layout, as GNOME's display settings set them."""
+        said = self.display_config("GetCurrentState")
+        serial = re.match(r"\(uint32 (\d+),", said).group(1)
+        self.display_config("ApplyMonitorsConfig", serial, "1", MUTTER_LAYOUTS[layout],
+                            "@a{sv} {}")
+
+    def display_config(self, method, *arguments):
+        return subprocess.run(
+            ["gdbus", "call", "--session", "--dest", "org.gnome.Mutter.DisplayConfig",
+             "--object-path", "/org/gnome/Mutter/DisplayConfig",
+             "--method", "org.gnome.Mutter.DisplayConfig." + method, *arguments],
+            env=self.env, capture_output=True, text=True, check=True, timeout=30).stdout
+
+
 class OddFrames(MutterX11):
     """The window manager of oddframes.py on Xvfb, saying the frame extents `answers` in turn."""
 
@@ -631,6 +677,6 @@ ODD_FRAMES = {
 
 DESKTOPS = {d.name: d for d in (MutterWayland, MutterX11, KwinWayland, Weston, Sway, IceWM)}
 TWO_MONITOR_DESKTOPS = {d.name: d for d in (OpenboxTwoMonitors, MutterX11TwoMonitors,
-                                              KwinX11TwoMonitors)}
+                                              KwinX11TwoMonitors, MutterWaylandTwoMonitors)}
 ODD_FRAMES_DESKTOPS = {f"odd-frames-{row}": type("OddFrames", (OddFrames,), {"answers": answers})
                        for row, answers in ODD_FRAMES.items()}

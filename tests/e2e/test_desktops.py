@@ -12,8 +12,7 @@ import time
 import unittest
 
 from controls import BOARDS, GAME, SETUP
-from desktops import (DESKTOPS, LOWERED, ODD_FRAMES_DESKTOPS, TWO_MONITOR_DESKTOPS, TWO_MONITORS,
-                      UNPLUGGED)
+from desktops import DESKTOPS, ODD_FRAMES_DESKTOPS, TWO_MONITOR_DESKTOPS
 from harness import BLACK, WHITE, YELLOW, E2ETestCase, Program, close_to, wait_for
 from xwindows import WindowManager
 
@@ -471,8 +470,8 @@ class TwoMonitorsCase(DesktopCase):
     MONITOR = (0, 0, 1024, 768)
     OTHER = [(x + 1024, y) for x, y in AROUND]  # the other monitor's points
     # A change of the game's monitor, and the monitors there are after it.
-    CHANGES = [("unplugged", UNPLUGGED, [MONITOR]),
-               ("lowered to 800 x 600", LOWERED, [(0, 0, 800, 600), (800, 0, 1824, 768)])]
+    CHANGES = [("unplugged", [MONITOR]),
+               ("lowered", [(0, 0, 800, 600), (800, 0, 1824, 768)])]  # to 800 x 600
 
     # A dialog stands over its parent's middle as the window manager has it: its frame 20 px up
     # on openbox, 38 px up and 10 px left, with its shadow, on mutter.
@@ -495,8 +494,9 @@ class TwoMonitorsCase(DesktopCase):
         """The game whole on one of the monitors, framed as the window manager says (a shadow
         over the other monitor's wallpaper would mislead a look at the pixels), with black around
         it there."""
-        game = self.session.windows("Bitvik")[0]
-        left, right, top, bottom = self.session.property(game, "_NET_FRAME_EXTENTS") or (0,) * 4
+        view = self.session.x_view()
+        game = view.windows("Bitvik")[0]
+        left, right, top, bottom = view.property(game, "_NET_FRAME_EXTENTS") or (0,) * 4
         outer = (client[0] - left, client[1] - top, client[2] + right, client[3] + bottom)
         on = [m for m in monitors if m[0] <= outer[0] and m[1] <= outer[1] and
               outer[2] <= m[2] and outer[3] <= m[3]]
@@ -544,18 +544,19 @@ class TwoMonitorsCase(DesktopCase):
         self.assert_centred("Tralloma's frame", frame(self.session.screenshot(), client))
 
     def test_game_through_changes_of_its_monitor(self):
-        self.addCleanup(self.session.outputs, TWO_MONITORS)
+        self.addCleanup(self.session.outputs, "two")
         size = GAME["window"].pixels()[2:]
-        for change, settings, monitors in self.CHANGES:
+        for change, monitors in self.CHANGES:
             with self.subTest(change):
                 self.main_window("bitvik", GAME)
-                self.session.outputs(settings)
+                self.session.outputs(change)
                 time.sleep(1)  # for the window manager and the game to answer the change
                 client = wait_for(lambda: self.shown_at(size), what=f"the game whole {change}")
                 self.assert_on_a_monitor(client, monitors, change)
                 self.assert_playing(client)
+                self.keep_screenshot(f"{self.desktop}-{change}.png")
             self.end_programs()
-            self.session.outputs(TWO_MONITORS)
+            self.session.outputs("two")
 
 
 class OddFramesCase(DesktopCase):
