@@ -1,6 +1,6 @@
 // What a camera photo costs against a small BMP, measured in process on the offscreen platform:
 // the game's start-up, the setup tool's preview, Qt's own full decode, and painting the game
-// window. The whole process on a real X screen is bench/process.sh.
+// window. The whole process on a real X screen is bench/startup.py.
 //
 //   bitvik-bench [--runs N] [--inputs FOLDER]   figures (inputs generated into FOLDER if missing)
 //   bitvik-bench --generate FOLDER              the inputs only

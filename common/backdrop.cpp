@@ -13,7 +13,6 @@ tk::FormDesign backdropDesign() {
     design.clientWidth = 4680;
     design.clientHeight = 3195;
     design.startUpPosition = tk::StartUpPosition::WindowsDefault;
-    design.appearance = tk::Appearance::Flat;
     design.staysBehind = true;
     return design;
 }

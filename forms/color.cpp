@@ -16,12 +16,8 @@ QColor systemColor(quint32 index) {
         return palette.color(QPalette::Text);
     case 15: // button face
         return palette.color(QPalette::Button);
-    case 16: // button shadow
-        return palette.color(QPalette::Dark);
     case 18: // button text
         return palette.color(QPalette::ButtonText);
-    case 20: // button highlight
-        return palette.color(QPalette::Light);
     default:
         return palette.color(QPalette::Window);
     }

@@ -1,5 +1,6 @@
 #include "forms/form.h"
 
+#include "accessibility.h"
 #include "formparts.h"
 #include "formplacement.h"
 #include "forms/graphiccontrol.h"
@@ -31,6 +32,11 @@ private:
 Form::Form(Program& program, const FormDesign& formDesign)
     : running(program), design(formDesign), surface(std::make_unique<Surface>(*this)),
       layer(std::make_unique<Layer>(*surface)), tabOrder(std::make_unique<TabOrder>()) {
+    // Marked first: Qt reads the window as soon as its title is set. A backdrop is decoration.
+    if (design.staysBehind)
+        leaveOutOfAccessibility(*surface);
+    else
+        readAsWindow(*surface);
     surface->setWindowFlags(windowFlags(design));
     surface->setWindowTitle(design.caption);
     surface->setAttribute(Qt::WA_OpaquePaintEvent);

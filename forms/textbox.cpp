@@ -1,5 +1,6 @@
 #include "forms/textbox.h"
 
+#include "accessibility.h"
 #include "edges.h"
 #include "formparts.h"
 #include "forms/form.h"
@@ -33,6 +34,9 @@ private:
 
 TextBox::TextBox(Form& form, const TextBoxDesign& design)
     : box(std::make_unique<Widget>(form.widget(), design.border)) {
+    // Marked first: Qt reads the box as soon as its text is set.
+    if (design.caption)
+        readAsCaption(*box);
     setText(design.text);
     box->setFont(toQFont(design.font));
     box->setAccessibleName(design.accessibleName);

@@ -21,8 +21,6 @@ tk::FormDesign windowDesign() {
         .clientHeight = 6825,
         .startUpPosition = tk::StartUpPosition::CenterScreen,
         .backColor = tk::rgb(255, 255, 128),
-        .foreColor = tk::rgb(255, 0, 0),
-        .appearance = Appearance::Flat,
         .font = {.points = 8.25, .weight = 700},
         .icon = common::programIcon(),
     };

@@ -24,8 +24,6 @@ tk::FormDesign windowDesign() {
         .clientHeight = 6795,
         .startUpPosition = tk::StartUpPosition::CenterScreen,
         .backColor = tk::rgb(255, 255, 128),
-        .foreColor = tk::systemWindowText,
-        .appearance = tk::Appearance::Flat,
         .font = {.points = 8.25, .weight = 700},
         .icon = common::programIcon(),
     };
@@ -80,7 +78,8 @@ Form1::Form1(tk::Program& program)
     : tk::Form(program, windowDesign()), Bild(*this, {.placement = {3360, 240, 540, 240, 20},
                                                       .text = QStringLiteral(" Bild"),
                                                       .font = optionFont,
-                                                      .border = false}),
+                                                      .border = false,
+                                                      .caption = true}),
       Frame2(*this, frame(75, 1260, 3165, 10, " X-led")), Option2(QStringLiteral("Option2")),
       Frame1(*this, frame(1440, 1215, 3135, 4, " Y-led")), Option1(QStringLiteral("Option1")),
       Command2(*this, {.placement = {8130, buttonsTop, 1335, 1110, 3},

@@ -1,6 +1,8 @@
-// What a screen reader and a keyboard user meet: every control that takes the focus carries a
-// name, the error report can be read (the quit question is read in test_gameplay), and Tab walks
-// the order of the tab positions: file list, name box, OK, Avbryt, the options, the label box last.
+// What a screen reader and a keyboard user meet: each window is a window named by its caption,
+// every control that takes the focus carries a name, decoration and never-shown controls are not
+// there to land on, the error report can be read (the quit question is read in test_gameplay), and
+// Tab walks the order of the tab positions: file list, name box, OK, Avbryt, the options, the label
+// box last.
 
 #include "forms/desktopprogram.h"
 #include "support/clicks.h"
@@ -62,6 +64,13 @@ QList<QWidget*> walk(Qt::Key key, int steps) {
     return visited;
 }
 
+QStringList childNames(QAccessibleInterface* parent) {
+    QStringList names;
+    for (int i = 0; i < parent->childCount(); ++i)
+        names << parent->child(i)->text(QAccessible::Name);
+    return names;
+}
+
 template <typename T> QList<T> reversed(QList<T> list) {
     std::reverse(list.begin(), list.end());
     return list;
@@ -78,7 +87,8 @@ private slots:
     void gameButtonsAreNamedByTheirCaptions() {
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
-        compareAll({{f.Command3D3.widget(), QAccessible::Button, QStringLiteral("Blanda")},
+        compareAll({{f.widget(), QAccessible::Window, QStringLiteral("Bitvik")},
+                    {f.Command3D3.widget(), QAccessible::Button, QStringLiteral("Blanda")},
                     {f.Command3D1.widget(), QAccessible::Button, QStringLiteral("Se bild")},
                     {f.Command3D2.widget(), QAccessible::Button, QStringLiteral("Sluta")}});
         // The name follows the caption when the button changes it.
@@ -91,6 +101,8 @@ private slots:
         StartedSetup tool;
         tralloma::Form1& f = *tool.form;
         QList<Expected> controls{
+            {f.widget(), QAccessible::Window, QStringLiteral("Hämta")},
+            {f.Bild.widget(), QAccessible::StaticText, QStringLiteral("Bild")},
             {f.File1.widget(), QAccessible::List, QStringLiteral("Bilder")},
             {f.Text1.widget(), QAccessible::EditableText, QStringLiteral("Bildfilens namn")},
             {f.Command1.widget(), QAccessible::Button, QStringLiteral("OK")},
@@ -105,6 +117,21 @@ private slots:
                                  QStringLiteral("y = %1").arg(i + 1)};
         }
         compareAll(controls);
+    }
+
+    // The backdrop is no window of its own, the hidden picture boxes are not in the game window,
+    // and Tab's stop on the caption " Bild" is no control to a screen reader.
+    void nothingToLandOnThatIsNotThere() {
+        StartedGame game(2, 2);
+        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+        QCOMPARE(childNames(application), QStringList{"Bitvik"});
+        QCOMPARE(childNames(accessible(game.form->widget())),
+                 (QStringList{"Se bild", "Sluta", "Blanda"}));
+        game.form.reset();
+        StartedSetup tool;
+        QCOMPARE(childNames(application), QStringList{"Hämta"});
+        QVERIFY(!accessible(tool.form->Bild.widget())->state().focusable);
+        QVERIFY(accessible(tool.form->Text1.widget())->state().focusable);
     }
 
     void chosenGridIsRead() {

@@ -55,7 +55,8 @@ void centre(QWidget& window, QSize designFrame) {
     const bool x11 = platform() == Platform::X11;
     // Centred with the frame the window manager will draw; where it does not say, with the
     // design's.
-    const std::optional<QMargins> sides = x11 ? frameExtents(window) : std::nullopt;
+    const std::optional<QMargins> sides =
+        x11 ? believableFrame(frameExtents(window), window.size(), available.size()) : std::nullopt;
     if (sides) {
         // The window itself is placed, inside its frame, so that no window manager's reading of
         // a frame's position can shift it.

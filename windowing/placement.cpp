@@ -8,4 +8,16 @@ QRect centredIn(QRect available, QSize client, QMargins sides) {
     return QRect(corner + QPoint(sides.left(), sides.top()), client);
 }
 
+std::optional<QMargins> believableFrame(std::optional<QMargins> said, QSize client, QSize screen) {
+    if (!said)
+        return std::nullopt;
+    const QMargins sides = *said;
+    const QSize room = (screen - client).expandedTo(QSize(0, 0));
+    if (sides.left() < 0 || sides.top() < 0 || sides.right() < 0 || sides.bottom() < 0 ||
+        qint64(sides.left()) + sides.right() > room.width() ||
+        qint64(sides.top()) + sides.bottom() > room.height())
+        return std::nullopt;
+    return sides;
+}
+
 } // namespace windowing

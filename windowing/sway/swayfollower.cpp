@@ -1,7 +1,5 @@
 #include "sway/swayfollower.h"
 
-#include "sway/swayipc.h"
-
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QWidget>
@@ -76,7 +74,7 @@ void SwayFollower::drawFirstFrame() {
 // from the top down. Over a full-screen window sway 1.7 gives a click to its lowest transient that
 // the pointer is in, and sway 1.10 shows none of them.
 void SwayFollower::dropFrame() {
-    if (!swayCommand(ofThisProgram("tiling") + " border none") && --framelessLeft > 0)
+    if (ask(ofThisProgram("tiling") + " border none") == SwayAnswer::Refused && --framelessLeft > 0)
         frameless.start();
 }
 
@@ -84,7 +82,17 @@ void SwayFollower::focus(const QWidget& window) {
     const QString title = window.windowTitle();
     if (title.isEmpty() || title.contains(QLatin1Char('"')) || title.contains(QLatin1String("\\E")))
         return;
-    swayCommand(ofThisProgram("title=\"^\\Q" + title.toUtf8() + "\\E$\"") + " focus");
+    ask(ofThisProgram("title=\"^\\Q" + title.toUtf8() + "\\E$\"") + " focus");
+}
+
+// A sway that lets one command go unanswered (hung, or too busy) is not asked again: the game
+// plays on with the backdrop's frame and the focus as sway leaves them.
+SwayAnswer SwayFollower::ask(const QByteArray& command) {
+    if (!answering)
+        return SwayAnswer::Unanswered;
+    const SwayAnswer answer = swayCommand(command);
+    answering = answer != SwayAnswer::Unanswered;
+    return answer;
 }
 
 } // namespace windowing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sway/swayipc.h"
 #include "wayland/waylandfollower.h"
 
 #include <QTimer>
@@ -24,9 +25,11 @@ private:
     void dropFrame();
     void drawFirstFrame();
     void focus(const QWidget& window);
+    SwayAnswer ask(const QByteArray& command);
 
     QTimer frameless;
     int framelessLeft = 0;
+    bool answering = true; // false once sway has let a command go unanswered
 };
 
 } // namespace windowing

@@ -15,7 +15,7 @@ namespace {
 // has caught up, up to seconds later), says on the window the frame it draws: as soon as that
 // differs from the one the window was placed with, the window is centred again in it, once.
 // Qt's own frame geometry may never learn of such a late frame, so the window manager's word is
-// read itself.
+// read itself; a word that cannot be a frame is not taken.
 class CentreOnceFramed final : public QObject {
 public:
     CentreOnceFramed(QWidget& window, QRect available, std::optional<QMargins> placedWith)
@@ -25,7 +25,8 @@ public:
 
 protected:
     void timerEvent(QTimerEvent*) override {
-        const std::optional<QMargins> sides = frameExtentsNow(window);
+        const std::optional<QMargins> sides =
+            believableFrame(frameExtentsNow(window), window.size(), available.size());
         if (sides && sides != placedWith) {
             window.setGeometry(centredIn(available, window.size(), *sides));
             deleteLater();

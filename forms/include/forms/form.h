@@ -34,9 +34,7 @@ struct FormDesign {
     float clientHeight = 3195;
     StartUpPosition startUpPosition = StartUpPosition::WindowsDefault;
     Color backColor = systemButtonFace;
-    Color foreColor = systemWindowText;
     WindowState windowState = WindowState::Normal;
-    Appearance appearance = Appearance::ThreeD;
     FontDesign font;
     QIcon icon;
     // A backdrop stays behind the other windows and takes neither focus nor clicks' attention;

@@ -19,6 +19,8 @@ struct TextBoxDesign {
     bool border = true;
     // What a screen reader calls the box, which has no caption of its own to be read.
     QString accessibleName;
+    // A box whose only role is a caption: a screen reader reads its text as a label.
+    bool caption = false;
 };
 
 // A single-line text box.

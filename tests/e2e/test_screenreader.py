@@ -1,0 +1,101 @@
+"""What a screen reader meets: each program's tree on the real accessibility bus, walked as Orca
+walks it, every object as (depth, role, name, focusable). The windows are frames named by their
+caption, Tralloma's caption " Bild" is a label, and neither the backdrop nor the game's hidden
+picture boxes are there. Without a bus the test fails and says why."""
+
+import os
+from unittest import mock
+
+from atspibus import AccessibilityBus
+from controls import GAME
+from harness import E2ETestCase, wait_for
+
+BITVIK = [
+    (0, "application", "bitvik", False),
+    (1, "frame", "Bitvik", False),
+    (2, "push button", "Se bild", True),
+    (2, "push button", "Sluta", True),
+    (2, "push button", "Blanda", True),
+    (1, "alert", "Sluta", False),
+    (2, "image", "", False),
+    (2, "label", "       Vill du sluta ?", True),
+    (2, "panel", "", False),
+    (3, "push button", "Ja", True),
+    (3, "push button", "Nej", True),
+]
+
+TRALLOMA = [
+    (0, "application", "tralloma", False),
+    (1, "frame", "Hämta", False),
+    (2, "text", "Bildfilens namn", True),
+    (2, "push button", "OK", True),
+    (2, "list", "Bilder", True),
+    (3, "list item", "bild.bmp", True),
+    (2, "push button", "Avbryt", True),
+    (2, "filler", "Y-led", False),
+    *[(3, "radio button", f"y = {i}", True) for i in range(1, 8)],
+    (2, "filler", "X-led", False),
+    *[(3, "radio button", f"x = {i}", True) for i in range(1, 8)],
+    (2, "label", "Bild", False),
+]
+
+
+class TestScreenReader(E2ETestCase):
+    maxDiff = None
+
+    @classmethod
+    def setUpClass(cls):
+        bus = AccessibilityBus()
+        cls.addClassCleanup(bus.close)
+        # Read by libatspi when it first connects, and by the programs through each Display.
+        environment = mock.patch.dict(os.environ, bus.env)
+        environment.start()
+        cls.addClassCleanup(environment.stop)
+
+    def setUp(self):
+        super().setUp()
+        self.game_folder(2, 2, (300, 200), b"bild.bmp")
+
+    def tree(self, pid):
+        """The program's objects, depth first, or nothing while it is not on the bus."""
+        import pyatspi  # only now: libatspi finds the bus through the environment set above
+
+        desktop = pyatspi.Registry.getDesktop(0)
+        apps = [a for a in desktop if a is not None and a.get_process_id() == pid]
+        if not apps:
+            return []
+        apps[0].clear_cache()
+        rows = []
+
+        def visit(node, depth):
+            focusable = node.getState().contains(pyatspi.STATE_FOCUSABLE)
+            rows.append((depth, node.getRoleName(), node.name, focusable))
+            for child in node:
+                visit(child, depth + 1)
+
+        visit(apps[0], 0)
+        return rows
+
+    def assertTree(self, program, expected):
+        seen = []
+
+        def matches():
+            seen[:] = self.tree(program.process.pid)
+            return seen == expected
+
+        try:
+            wait_for(matches, timeout=15, interval=0.3, what="the tree on the bus")
+        except AssertionError:
+            pass
+        self.assertEqual(seen, expected)
+
+    def test_game_with_its_quit_question(self):
+        program = self.start("bitvik")
+        self.window("Bitvik", GAME).click(GAME["Sluta"])
+        self.display.wait_window("Sluta")
+        self.assertTree(program, BITVIK)
+
+    def test_setup_tool(self):
+        program = self.start("tralloma")
+        self.display.wait_window("Hämta")
+        self.assertTree(program, TRALLOMA)
