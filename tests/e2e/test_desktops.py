@@ -505,7 +505,8 @@ class TwoMonitorsCase(DesktopCase):
         left, top, right, bottom = on[0]
         points = [(x, y) for x in (left + 5, (left + right) // 2, right - 6)
                   for y in (top + 5, (top + bottom) // 2, bottom - 6)
-                  if not (outer[0] - 10 <= x < outer[2] + 10 and outer[1] - 10 <= y < outer[3] + 10)]
+                  if not (outer[0] - 10 <= x < outer[2] + 10 and
+                          outer[1] - 10 <= y < outer[3] + 10)]
 
         def around():
             shot = self.session.screenshot()
@@ -551,7 +552,10 @@ class TwoMonitorsCase(DesktopCase):
                 self.main_window("bitvik", GAME)
                 self.session.outputs(change)
                 time.sleep(1)  # for the window manager and the game to answer the change
-                client = wait_for(lambda: self.shown_at(size), what=f"the game whole {change}")
+                try:
+                    client = wait_for(lambda: self.shown_at(size), what=f"the game whole {change}")
+                except AssertionError as e:
+                    self.fail_with_screen(str(e))
                 self.assert_on_a_monitor(client, monitors, change)
                 self.assert_playing(client)
                 self.keep_screenshot(f"{self.desktop}-{change}.png")
