@@ -614,14 +614,11 @@ class WideXvfb(Display):
         super().__init__(window_manager, screen=(2048, 768))
 
 
-# The layouts of XRANDR as mutter's DisplayConfig takes them: its logical monitors (x, y, scale,
-# transform, primary, [(connector, mode, properties)]).
+# The layouts of XRANDR as mutter's logical monitors: (x, y, primary, which monitor, its mode).
 MUTTER_LAYOUTS = {
-    "two": "[(0, 0, 1.0, 0, true, [('LVDS1', '1024x768@60.000', @a{sv} {})]), "
-           "(1024, 0, 1.0, 0, false, [('LVDS2', '1024x768@60.000', @a{sv} {})])]",
-    "unplugged": "[(0, 0, 1.0, 0, true, [('LVDS2', '1024x768@60.000', @a{sv} {})])]",
-    "lowered": "[(0, 0, 1.0, 0, true, [('LVDS1', '800x600@60.000', @a{sv} {})]), "
-               "(800, 0, 1.0, 0, false, [('LVDS2', '1024x768@60.000', @a{sv} {})])]",
+    "two": [(0, 0, True, 0, (1024, 768)), (1024, 0, False, 1, (1024, 768))],
+    "unplugged": [(0, 0, True, 1, (1024, 768))],
+    "lowered": [(0, 0, True, 0, (800, 600)), (800, 0, False, 1, (1024, 768))],
 }
 
 
@@ -634,11 +631,22 @@ class MutterWaylandTwoMonitors(MutterWayland, WideXvfb):
         super().start()
 
     def outputs(self, layout):
-        """The monitors set to a layout, as GNOME's display settings set them."""
+        """The monitors set to a layout, as GNOME's display settings set them: the connectors and
+        mode names as mutter states them, in its own order."""
         said = self.display_config("GetCurrentState")
         serial = re.match(r"\(uint32 (\d+),", said).group(1)
-        self.display_config("ApplyMonitorsConfig", serial, "1", MUTTER_LAYOUTS[layout],
-                            "@a{sv} {}")
+        starts = list(re.finditer(r"\(\('([^']+)', '[^']*', '[^']*', '[^']*'\), \[", said))
+        monitors = []
+        for start, end in zip(starts, starts[1:] + [None]):
+            text = said[start.end():end.start() if end else len(said)]
+            modes = {(int(w), int(h)): name
+                     for name, w, h in re.findall(r"\('([^']+)', (\d+), (\d+), ", text)}
+            monitors.append((start.group(1), modes))
+        logical = ", ".join(
+            f"({x}, {y}, 1.0, 0, {str(primary).lower()}, "
+            f"[('{monitors[which][0]}', '{monitors[which][1][mode]}', @a{{sv}} {{}})])"
+            for x, y, primary, which, mode in MUTTER_LAYOUTS[layout])
+        self.display_config("ApplyMonitorsConfig", serial, "1", f"[{logical}]", "@a{sv} {}")
 
     def display_config(self, method, *arguments):
         return subprocess.run(

@@ -502,9 +502,10 @@ class TwoMonitorsCase(DesktopCase):
               outer[2] <= m[2] and outer[3] <= m[3]]
         if not on:
             self.fail_with_screen(f"the game's frame {outer} is on none of {monitors} {after}")
+        # Clear of the corner where a compositor puts the pointer after a change (mutter does).
         left, top, right, bottom = on[0]
-        points = [(x, y) for x in (left + 5, (left + right) // 2, right - 6)
-                  for y in (top + 5, (top + bottom) // 2, bottom - 6)
+        points = [(x, y) for x in (left + 40, (left + right) // 2, right - 40)
+                  for y in (top + 40, (top + bottom) // 2, bottom - 40)
                   if not (outer[0] - 10 <= x < outer[2] + 10 and
                           outer[1] - 10 <= y < outer[3] + 10)]
 
