@@ -38,19 +38,12 @@ public:
 
 private:
     static constexpr int settleMs = 300;
-    // A placing made while the screens were still changing (a tool such as xrandr turns every
-    // output off before it shrinks the screen) may miss, and the window manager then moves the
-    // window where it will: it is looked at again, a few times at most.
-    static constexpr int lastPlacing = 3;
 
     void watch(QScreen* screen) {
         connect(screen, &QScreen::geometryChanged, this, &PlaceAgainWhenOffScreen::changed);
     }
 
-    void changed() {
-        placings = 0;
-        settled.start();
-    }
+    void changed() { settled.start(); }
 
     void check() {
         const QScreen* primary = QGuiApplication::primaryScreen();
@@ -62,14 +55,11 @@ private:
                 return;
         }
         placeAgain();
-        if (++placings < lastPlacing)
-            settled.start();
     }
 
     QWidget& window;
     const std::function<void()> placeAgain;
     QTimer settled;
-    int placings = 0;
 };
 
 } // namespace
