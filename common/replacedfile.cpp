@@ -1,5 +1,6 @@
 #include "common/replacedfile.h"
 
+#include "runtime/leftovers.h"
 #include "runtime/systemerror.h"
 
 #include <cerrno>
@@ -107,7 +108,8 @@ void removeLeftovers(const std::string& folder, const std::string& baseName) {
             continue;
         struct stat st = {};
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_size <= largestLeftover)
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_size <= largestLeftover &&
+            tk::abandoned(st))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
@@ -167,6 +169,12 @@ ReplacedFile::ReplacedFile(const QString& fileName) {
     // The replacement keeps the permissions the user gave the old file.
     if (found.existing && ::fchmod(fd, found.existing->st_mode & 07777) != 0)
         refusal = fail(errno);
+}
+
+void ReplacedFile::clearLeftovers(const QString& fileName) {
+    const Target found = resolve(QFile::encodeName(fileName).toStdString());
+    if (found.refusal.isEmpty())
+        removeLeftovers(parentOf(found.path), baseOf(found.path));
 }
 
 ReplacedFile::~ReplacedFile() {

@@ -1,9 +1,8 @@
 #include "common/settingsfile.h"
 
-#include "windows1252.h"
-
 #include "runtime/regularfile.h"
 #include "runtime/systemerror.h"
+#include "runtime/windows1252.h"
 
 #include <cerrno>
 #include <QDir>
@@ -43,7 +42,7 @@ QString folderOf(const QString& fileName) {
 
 QString shown(const QByteArray& field) {
     constexpr qsizetype shownLength = 40;
-    QString text = fromWindows1252(field.left(shownLength));
+    QString text = tk::fromWindows1252(field.left(shownLength));
     for (QChar& ch : text) {
         if (!ch.isPrint())
             ch = QLatin1Char('?');
@@ -168,7 +167,7 @@ QByteArray SettingsReader::readField(const QString& what) {
 Int16 SettingsReader::readInteger(const QString& what) {
     const QByteArray field = readField(what);
     static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
-    const QString text = fromWindows1252(field);
+    const QString text = tk::fromWindows1252(field);
     if (!integer.match(text).hasMatch())
         fail(what, QStringLiteral("är \"%1\", som inte är ett heltal").arg(shown(field)));
     bool ok = false;
@@ -182,7 +181,7 @@ Int16 SettingsReader::readInteger(const QString& what) {
 }
 
 QString SettingsReader::readString(const QString& what) {
-    return fromWindows1252(readField(what));
+    return tk::fromWindows1252(readField(what));
 }
 
 SettingsWriter::SettingsWriter(const QString& fileName) : name(fileName), file(fileName) {
@@ -215,7 +214,7 @@ void SettingsWriter::writeString(const QString& text) {
         refuse(QStringLiteral("det innehåller ett citattecken (\")"));
     if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
         refuse(QStringLiteral("det innehåller en radbrytning"));
-    const Encoded encoded = toWindows1252(text);
+    const tk::Encoded encoded = tk::toWindows1252(text);
     if (encoded.unencodable)
         refuse(QStringLiteral("tecknet %1 (U+%2) finns inte i teckenuppsättningen Windows-1252")
                    .arg(QString::fromUcs4(&*encoded.unencodable, 1),

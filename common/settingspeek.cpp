@@ -2,6 +2,7 @@
 
 #include "common/settingsfile.h"
 
+#include "runtime/filenames.h"
 #include "runtime/runtimeerror.h"
 
 namespace common {
@@ -11,7 +12,8 @@ std::string peekPictureName(const char* settingsFile) {
         SettingsReader settings(QString::fromLatin1(settingsFile));
         settings.readInteger(QStringLiteral("antal kolumner"));
         settings.readInteger(QStringLiteral("antal rader"));
-        return settings.readString(QStringLiteral("bildfilens namn")).toStdString();
+        return tk::fileNameBytes(settings.readString(QStringLiteral("bildfilens namn")))
+            .toStdString();
     } catch (const tk::RuntimeError&) {
         return {}; // the game's own reading of the file reports what is wrong with it
     }

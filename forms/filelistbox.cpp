@@ -3,22 +3,32 @@
 #include "formparts.h"
 #include "forms/form.h"
 #include "handlers.h"
+#include "runtime/filenames.h"
 #include "runtime/runtimeerror.h"
 #include "windowedparts.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <sys/stat.h>
 
 namespace tk {
 
 namespace {
 
-// Names that the folder holds but that do not survive decoding, which Qt's listing leaves out.
-QStringList undecodableNames(const QString& folder, const QStringList& wildcards) {
-    QStringList found;
+// The names that Qt's listing leaves out because they are not valid UTF-8. Shown in
+// Windows-1252, each is listed when that name leads back to it; one that leads elsewhere (a file
+// has the same name in UTF-8) or nowhere (a byte the code page lacks) is only reported.
+struct UndecodableNames {
+    QStringList listed;
+    QStringList unlistable;
+};
+
+UndecodableNames undecodableNames(const QString& folder, const QStringList& wildcards) {
+    UndecodableNames found;
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return found;
@@ -26,13 +36,25 @@ QStringList undecodableNames(const QString& folder, const QStringList& wildcards
         const QByteArray raw(entry->d_name);
         if (raw.startsWith('.') || QFile::encodeName(QFile::decodeName(raw)) == raw)
             continue;
-        const QString shown = QString::fromUtf8(raw);
-        if (QDir::match(wildcards, shown))
-            found << shown;
+        const QString shown = shownFileName(raw);
+        struct stat info = {};
+        if (!QDir::match(wildcards, shown) ||
+            ::fstatat(::dirfd(dir), raw.constData(), &info, 0) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        if (fileNameBytes(shown) == raw)
+            found.listed << shown;
+        else
+            found.unlistable << QString::fromUtf8(raw);
     }
     ::closedir(dir);
-    found.sort(Qt::CaseInsensitive);
+    found.unlistable.sort(Qt::CaseInsensitive);
     return found;
+}
+
+// Sorted as QDir sorts by name without regard to case.
+void sortByName(QStringList& names) {
+    std::stable_sort(names.begin(), names.end(),
+                     [](const QString& a, const QString& b) { return a.toLower() < b.toLower(); });
 }
 
 // Each entry is one line: a line break or other control character in a name would cut it, so it
@@ -107,7 +129,12 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
         wildcards << wildcard.trimmed();
     // Without QDir::Hidden dot-files stay out; without QDir::CaseSensitive *.bmp matches SOL.BMP.
     names = directory.entryList(wildcards, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    badlyNamed = undecodableNames(folder, wildcards);
+    UndecodableNames undecodable = undecodableNames(folder, wildcards);
+    if (!undecodable.listed.isEmpty()) {
+        names += undecodable.listed;
+        sortByName(names);
+    }
+    badlyNamed = std::move(undecodable.unlistable);
     for (const QString& name : names)
         box->addItem(shownName(name));
 

@@ -9,6 +9,7 @@
 #include "pictures/earlydecode.h"
 #include "pictures/jpegdecoder.h"
 #include "pictures/picture.h"
+#include "runtime/filenames.h"
 #include "runtime/regularfile.h"
 #include "runtime/runtimeerror.h"
 #include "runtime/systemerror.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <sys/stat.h>
 
 namespace tk {
 
@@ -42,25 +44,37 @@ bool decodable(QSize size) {
     return withinPictureLimit(size.width(), size.height());
 }
 
-PictureFile::Stamp stampOf(const QFileInfo& info) {
-    return {info.absoluteFilePath(), info.size(), info.lastModified()};
+PictureFile::Stamp stampOf(const QByteArray& path, const struct stat& info) {
+    return {path, qint64(info.st_size),
+            QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 +
+                                           info.st_mtim.tv_nsec / 1000000)};
 }
 
 bool unchanged(const PictureFile::Stamp& stamp) {
-    return stampOf(QFileInfo(stamp.path)) == stamp;
+    struct stat info = {};
+    return ::stat(stamp.path.constData(), &info) == 0 && stampOf(stamp.path, info) == stamp;
+}
+
+// The absolute name of the file that `native` (the bytes of `fileName`) names: the folder as
+// `fileName` gives it, cleaned, and the file's own name as the folder holds it.
+QByteArray absoluteOf(const QString& fileName, const QByteArray& native) {
+    QByteArray folder = QFile::encodeName(QFileInfo(fileName).absolutePath());
+    if (!folder.endsWith('/'))
+        folder += '/';
+    return folder + native.mid(native.lastIndexOf('/') + 1);
 }
 
 // Qt's reader on the file opened as every file here is; it tells the format from the contents.
 class FileReader {
 public:
-    explicit FileReader(const QString& path) {
+    explicit FileReader(const QByteArray& path) {
         // Qt's decoders keep to the programs' own limit too; set once, before any of them runs.
         static const bool limited = [] {
             QImageReader::setAllocationLimit(pictureLimitMegabytes);
             return true;
         }();
         Q_UNUSED(limited);
-        RegularFile opened(QFile::encodeName(path).toStdString());
+        RegularFile opened(path.toStdString());
         if (opened.isOpen())
             device.open(opened.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
         reader.setDevice(&device);
@@ -175,8 +189,8 @@ QSize gifScreen(std::FILE* file) {
 
 // Refuses, before any decoding, a file that cannot be opened, a GIF file whose screen is too large,
 // and a JPEG file that would stall or exhaust the decoder.
-void requireReadable(const QString& fileName, const QString& path) {
-    RegularFile opened(QFile::encodeName(path).toStdString());
+void requireReadable(const QString& fileName, const QByteArray& path) {
+    RegularFile opened(path.toStdString());
     if (opened.failure() == RegularFile::Failure::NotRegular)
         unreadable(fileName, QStringLiteral("den är ingen vanlig fil"));
     std::FILE* file = opened.releaseStream();
@@ -202,8 +216,7 @@ QImage decodeFile(const PictureFile::Stamp& file, QSize stored,
     if (isJpeg) {
         jpeg::Pixels pixels;
         std::string refused;
-        switch (jpeg::decode(QFile::encodeName(file.path).toStdString(), eighths, cancelled, pixels,
-                             &refused)) {
+        switch (jpeg::decode(file.path.toStdString(), eighths, cancelled, pixels, &refused)) {
         case jpeg::Outcome::Decoded:
             return unchanged(file) ? upright(imageOf(std::move(pixels)), turn) : QImage();
         case jpeg::Outcome::Cancelled:
@@ -282,22 +295,24 @@ private:
 } // namespace
 
 PictureFile PictureFile::open(const QString& fileName) {
-    const QFileInfo info(fileName);
     if (fileName.isEmpty())
         throw RuntimeError(QStringLiteral("Inget bildfilnamn är angivet."));
-    if (!info.exists())
+    const QByteArray native = fileNameBytes(fileName);
+    struct stat info = {};
+    if (::stat(native.constData(), &info) != 0)
         throw RuntimeError(QStringLiteral("Bildfilen \"%1\" finns inte i mappen %2.")
-                               .arg(fileName, folderOf(info)));
-    if (info.isDir())
+                               .arg(fileName, folderOf(QFileInfo(fileName))));
+    if (S_ISDIR(info.st_mode))
         throw RuntimeError(QStringLiteral("\"%1\" är en mapp, inte en bildfil.").arg(fileName));
-    if (!info.isFile())
+    if (!S_ISREG(info.st_mode))
         unreadable(fileName, QStringLiteral("den är ingen vanlig fil"));
-    if (info.size() == 0)
+    if (info.st_size == 0)
         unreadable(fileName, QStringLiteral("filen är tom"));
 
     PictureFile file;
     file.fileName = fileName;
-    file.file = stampOf(info);
+    file.nativeName = native;
+    file.file = stampOf(absoluteOf(fileName, native), info);
     requireReadable(fileName, file.file.path);
     FileReader opened(file.file.path);
     QImageReader& reader = *opened;
@@ -328,12 +343,11 @@ QImage PictureFile::pixels(int drawnWidth, EarlyDecode* early, const std::atomic
     if (!decodable(eighthsOf(stored, eighths)))
         unreadable(fileName, tooLarge(stored));
     if (scalable) {
-        if (QImage thumbnail = thumbnails::find(QFileInfo(file.path), natural, drawnWidth);
-            !thumbnail.isNull())
+        if (QImage thumbnail = thumbnails::find(file, natural, drawnWidth); !thumbnail.isNull())
             return thumbnail;
     }
     if (early && jpeg) {
-        if (auto done = early->take(fileName.toStdString()); done && done->eighths >= eighths)
+        if (auto done = early->take(nativeName.toStdString()); done && done->eighths >= eighths)
             return upright(imageOf(std::move(done->pixels)), turn);
     }
     QString failure = QStringLiteral("filen ändrades medan den lästes");
@@ -359,7 +373,7 @@ Picture PictureFile::decode(int drawnWidth, EarlyDecode* early) const {
 
 void PictureFile::saveThumbnails(const QImage& pixels) const {
     if (scalable && unchanged(file))
-        thumbnails::save(QFileInfo(file.path), pixels, natural);
+        thumbnails::save(file, pixels, natural);
 }
 
 } // namespace tk

@@ -1,5 +1,7 @@
 #include "thumbnailfile.h"
 
+#include "runtime/leftovers.h"
+
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -50,7 +52,8 @@ bool isTemporary(std::string_view name) {
     return random.find_first_not_of(randomCharacters) == std::string_view::npos;
 }
 
-// Only regular files of the owner by this program's temporary names are taken for leftovers.
+// Only regular files of the owner by this program's temporary names, untouched long enough to be
+// abandoned, are taken for leftovers: a younger one is another run's thumbnail being written.
 void removeLeftovers(int folder) {
     DIR* dir = ::fdopendir(::dup(folder));
     if (!dir)
@@ -59,7 +62,7 @@ void removeLeftovers(int folder) {
         struct stat info = {};
         if (isTemporary(entry->d_name) &&
             ::fstatat(folder, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && abandoned(info))
             ::unlinkat(folder, entry->d_name, 0);
     }
     ::closedir(dir);

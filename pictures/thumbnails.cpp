@@ -9,7 +9,6 @@
 #include <QBuffer>
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageWriter>
 #include <utility>
 
@@ -20,16 +19,18 @@ namespace {
 // Larger than any thumbnail's PNG, so that a foreign file in the cache is not read whole.
 constexpr std::size_t largestFile = 16 * 1024 * 1024;
 
-std::string pathBytes(const QFileInfo& file) {
-    return QFile::encodeName(file.absoluteFilePath()).toStdString();
+using File = PictureFile::Stamp;
+
+std::string pathBytes(const File& file) {
+    return file.path.toStdString();
 }
 
-QByteArray uriOf(const QFileInfo& file) {
+QByteArray uriOf(const File& file) {
     return QByteArray::fromStdString(thumbnails::uriOf(pathBytes(file)));
 }
 
-QByteArray mtimeOf(const QFileInfo& file) {
-    return QByteArray::number(file.lastModified().toSecsSinceEpoch());
+QByteArray mtimeOf(const File& file) {
+    return QByteArray::number(file.modified.toSecsSinceEpoch());
 }
 
 // Width and height in the same proportion as the picture's, give or take a pixel's rounding.
@@ -41,7 +42,7 @@ bool proportional(QSize thumbnail, QSize natural) {
 
 // A thumbnail that stands for `file` as it is now and is at least `width` wide: its bytes and the
 // size its header gives, found from its chunks alone, without decoding its pixels.
-std::optional<std::pair<QByteArray, QSize>> current(const QString& path, const QFileInfo& file,
+std::optional<std::pair<QByteArray, QSize>> current(const QString& path, const File& file,
                                                     QSize natural, int width) {
     RegularFile thumbnail(QFile::encodeName(path).toStdString());
     const std::optional<std::string> read = thumbnail.readAll(largestFile);
@@ -57,12 +58,12 @@ std::optional<std::pair<QByteArray, QSize>> current(const QString& path, const Q
     if (text("Thumb::URI") != uriOf(file) || text("Thumb::MTime") != mtimeOf(file))
         return {};
     if (facts.texts.contains("Thumb::Size") &&
-        text("Thumb::Size") != QByteArray::number(file.size()))
+        text("Thumb::Size") != QByteArray::number(file.bytes))
         return {};
     return std::pair{std::move(bytes), facts.size};
 }
 
-QImage valid(const QString& path, const QFileInfo& file, QSize natural, int width) {
+QImage valid(const QString& path, const File& file, QSize natural, int width) {
     const auto found = current(path, file, natural, width);
     if (!found)
         return {};
@@ -74,7 +75,7 @@ QImage valid(const QString& path, const QFileInfo& file, QSize natural, int widt
 
 // The PNG with the cache's keys in plain text chunks right after the header, where readers
 // that stop at the image data still find them.
-QByteArray encoded(const QImage& image, const QFileInfo& file) {
+QByteArray encoded(const QImage& image, const File& file) {
     QByteArray png;
     {
         QBuffer buffer(&png);
@@ -92,14 +93,14 @@ QByteArray encoded(const QImage& image, const QFileInfo& file) {
     };
     text("Thumb::URI", uriOf(file));
     text("Thumb::MTime", mtimeOf(file));
-    text("Thumb::Size", QByteArray::number(file.size()));
+    text("Thumb::Size", QByteArray::number(file.bytes));
     text("Software", "Bitvik");
     return png.insert(afterHeader, texts);
 }
 
 } // namespace
 
-QImage find(const QFileInfo& file, QSize natural, int width) {
+QImage find(const File& file, QSize natural, int width) {
     const std::string absolute = pathBytes(file);
     for (const Size& size : sizes) {
         const QString path = QString::fromStdString(pathOf(absolute, size));
@@ -111,7 +112,7 @@ QImage find(const QFileInfo& file, QSize natural, int width) {
     return {};
 }
 
-void save(const QFileInfo& file, const QImage& upright, QSize natural) {
+void save(const File& file, const QImage& upright, QSize natural) {
     const std::string absolute = pathBytes(file);
     // Nothing is made of the cache's own files.
     const std::string cache = cacheFolder();

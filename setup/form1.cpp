@@ -115,6 +115,8 @@ Form1::~Form1() = default;
 void Form1::Form_Load() {
     Form2 = std::make_unique<common::Form2>(program());
     Form2->show();
+    // A save that was killed left its temporary file in the user's folder; Avbryt must not keep it.
+    common::ReplacedFile::clearLeftovers(QString::fromLatin1(common::settingsFileName));
     requirePictures(File1);
     // Selecting raises File1_Click, so the window opens with the scaled preview.
     File1.select(0);

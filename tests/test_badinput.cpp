@@ -242,6 +242,11 @@ private slots:
             << "Bitvik" << cached(0, true, true) << none << "" << QStringList();
         QTest::newRow("game: thumbnail a link to /dev/zero")
             << "Bitvik" << cached(1, false, true) << none << "" << QStringList();
+        // An old archive's Latin-1 name, which bitvik.ini carries byte for byte.
+        QTest::newRow("game: picture named in Latin-1") << "Bitvik" << Prepare([] {
+            writeBytesNamed("f\xE4rg.bmp", goodBmp);
+            writeBytes(QStringLiteral("bitvik.ini"), settingsNaming("f\xE4rg.bmp"));
+        }) << none << "" << QStringList();
         QTest::newRow("game: bitvik.ini a FIFO") << "Bitvik" << Prepare([] {
             writeBytes(QStringLiteral("a.bmp"), goodBmp);
             QCOMPARE(::mkfifo("bitvik.ini", 0644), 0);
@@ -274,6 +279,9 @@ private slots:
             zeroLink();
             writeBytes(QStringLiteral("z.bmp"), goodBmp);
         }) << none << special << QStringList();
+        QTest::newRow("tool: the only picture named in Latin-1, OK")
+            << "Tralloma" << Prepare([] { writeBytesNamed("f\xE4rg.bmp", goodBmp); })
+            << Prepare([] {}) << "" << QStringList{"bitvik.ini"};
         QTest::newRow("tool: thumbnail a FIFO, OK")
             << "Tralloma" << cached(0, true, false) << Prepare([] {}) << ""
             << QStringList{"bitvik.ini"};

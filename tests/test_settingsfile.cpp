@@ -247,16 +247,20 @@ private slots:
         QCOMPARE(folderEntries(), (QStringList{"bitvik.ini", "fyllnad"}));
     }
 
+    // Only those old enough to be abandoned: a young one is another program's save under way.
     void leftoversOfEarlierSavesAreCleared() {
         ScratchFolder folder;
         writeBytes(QStringLiteral("bitvik.ini.sparas.Ab3xYz"), "1\r\n");
         writeBytes(QStringLiteral("bitvik.ini.sparas.Ab3xY"), "kvar");
         writeBytes(QStringLiteral("bitvik.ini.backup"), "kvar");
         writeBytes(QStringLiteral("bitvik.ini.sparas.Stor12"), QByteArray(100 * 1024, 'x'));
+        for (const QString& name : folderEntries())
+            testsupport::makeAbandoned(name);
+        writeBytes(QStringLiteral("bitvik.ini.sparas.Ny12cd"), "2\r\n");
         save(2, 2, QStringLiteral("a.bmp"));
         QCOMPARE(folderEntries(),
                  (QStringList{"bitvik.ini", "bitvik.ini.backup", "bitvik.ini.sparas.Ab3xY",
-                              "bitvik.ini.sparas.Stor12"}));
+                              "bitvik.ini.sparas.Ny12cd", "bitvik.ini.sparas.Stor12"}));
     }
 
     void savingThroughALink_data() {

@@ -164,7 +164,7 @@ private slots:
 
     // The cache's folders as the program finds them: what is missing is made for the owner only,
     // what is there keeps its mode, no link is written through, and a temporary file that a
-    // killed run left is cleared.
+    // killed run left is cleared, but not one that another run is writing at this moment.
     void cacheFoldersAsFound_data() {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<bool>("written");
@@ -173,6 +173,7 @@ private slots:
         QTest::newRow("thumbnails/ a link to the user's folder") << "cache link" << false;
         QTest::newRow("x-large/ a link to the user's folder") << "size link" << false;
         QTest::newRow("a temporary a killed run left") << "leftover" << true;
+        QTest::newRow("another run's temporary, a moment old") << "being written" << true;
     }
     void cacheFoldersAsFound() {
         QFETCH(QString, situation);
@@ -184,7 +185,8 @@ private slots:
         const QString users = folder.file(QStringLiteral("bilder"));
         QVERIFY(QDir().mkdir(users));
         QCOMPARE(::chmod(QFile::encodeName(users).constData(), 0755), 0);
-        if (situation == "open" || situation == "leftover")
+        const bool temporary = situation == "leftover" || situation == "being written";
+        if (situation == "open" || temporary)
             QVERIFY(QDir().mkpath(sizeFolder));
         if (situation == "open") {
             QCOMPARE(::chmod(QFile::encodeName(cache).constData(), 0755), 0);
@@ -198,10 +200,12 @@ private slots:
         }
         const QString leftover = sizeFolder + QStringLiteral("/bitvik-Ab3dE9.png");
         const QString usersOwn = sizeFolder + QStringLiteral("/bitvik-egen.png");
-        if (situation == "leftover") {
+        if (temporary) {
             writeBytes(leftover, "halv");
             writeBytes(usersOwn, "någon annans");
         }
+        if (situation == "leftover")
+            makeAbandoned(leftover);
 
         saveThumbnails(QStringLiteral("foto.jpg"));
         const QString saved = thumbnailPath(QStringLiteral("foto.jpg"));
@@ -217,9 +221,11 @@ private slots:
             QCOMPARE(modeOf(cache), 0700u);
         if (situation == "open")
             QCOMPARE(modeOf(cache) * 010000 + modeOf(sizeFolder), 0755u * 010000 + 0755u);
-        if (situation == "leftover") {
+        if (temporary) {
             QStringList kept = QDir(sizeFolder).entryList(QDir::Files);
             QStringList expected{QStringLiteral("bitvik-egen.png"), QFileInfo(saved).fileName()};
+            if (situation == "being written")
+                expected << QFileInfo(leftover).fileName();
             kept.sort();
             expected.sort();
             QCOMPARE(kept, expected);

@@ -96,6 +96,10 @@ class Display:
         """Whom the programs run as: the test's own user here."""
         return {}
 
+    def executable(self, name):
+        """The built program by that name ("bitvik", "tralloma"), as its user can run it."""
+        return os.environ[name.upper()]
+
     def run(self, argv):
         """Runs one of our X tools, again when it could not connect to the server."""
         for attempt in range(TOOL_ATTEMPTS):
@@ -338,8 +342,7 @@ class E2ETestCase(unittest.TestCase):
         self.addCleanup(lambda: [p.kill() for p in self.programs])
 
     def start(self, name):
-        executable = os.environ[name.upper()]
-        program = Program(self.display, executable, self.folder)
+        program = Program(self.display, self.display.executable(name), self.folder)
         self.programs.append(program)
         return program
 

@@ -239,7 +239,7 @@ class DesktopCase(E2ETestCase):
     def main_window(self, name, design):
         """Starts the program and waits for its window whole on the screen at its design size:
         its client rectangle (left, top, right, bottom)."""
-        self.programs.append(Program(self.session, os.environ[name.upper()], self.folder))
+        self.programs.append(Program(self.session, self.session.executable(name), self.folder))
         size = design["window"].pixels()[2:]
         try:
             return wait_for(lambda: self.shown_at(size), timeout=20,

@@ -2,8 +2,8 @@
 // run-time error; and three values it read must read back alike once written in the file's form.
 
 #include "common/settingsfile.h"
+#include "runtime/windows1252.h"
 #include "support/settingsbytes.h"
-#include "windows1252.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -32,7 +32,7 @@ Values readValues(const QByteArray& bytes) {
 
 bool writable(const QString& name) {
     return !name.contains(QLatin1Char('"')) && !name.contains(QLatin1Char('\r')) &&
-           !name.contains(QLatin1Char('\n')) && !common::toWindows1252(name).unencodable;
+           !name.contains(QLatin1Char('\n')) && !tk::toWindows1252(name).unencodable;
 }
 
 } // namespace
@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!writable(first.name))
         return 0;
-    const Values again = readValues(testsupport::settingsBytes(
-        first.cols, first.rows, common::toWindows1252(first.name).bytes));
+    const Values again = readValues(
+        testsupport::settingsBytes(first.cols, first.rows, tk::toWindows1252(first.name).bytes));
     if (again.cols != first.cols || again.rows != first.rows || again.name != first.name)
         std::abort();
     return 0;

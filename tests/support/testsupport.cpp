@@ -8,8 +8,13 @@
 #include "forms/image.h"
 #include "pictures/picture.h"
 #include "pictures/picturefile.h"
+#include "runtime/leftovers.h"
 #include "runtime/runtimeerror.h"
 
+#include <cstdio>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -18,6 +23,7 @@
 #include <QPainter>
 #include <QtEndian>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace testsupport {
 
@@ -31,6 +37,15 @@ ScratchFolder::ScratchFolder()
 ScratchFolder::~ScratchFolder() {
     QDir::setCurrent(previous);
     qputenv("XDG_CACHE_HOME", previousCache);
+    // Qt's removal does not see names that are not UTF-8, and would leave the folder behind.
+    if (DIR* folder = ::opendir(QFile::encodeName(dir.path()).constData())) {
+        while (const dirent* entry = ::readdir(folder)) {
+            const QByteArray name(entry->d_name);
+            if (QString::fromUtf8(name).toUtf8() != name)
+                ::unlinkat(::dirfd(folder), entry->d_name, 0);
+        }
+        ::closedir(folder);
+    }
 }
 
 RecordingProgram::RecordingProgram(const QString& name)
@@ -51,6 +66,20 @@ void writeBytes(const QString& fileName, const QByteArray& bytes) {
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void writeBytesNamed(const QByteArray& rawName, const QByteArray& bytes) {
+    FILE* file = std::fopen(rawName.constData(), "wb");
+    QVERIFY(file);
+    const std::size_t written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file);
+    QCOMPARE(std::fclose(file), 0);
+    QCOMPARE(written, std::size_t(bytes.size()));
+}
+
+void makeAbandoned(const QString& fileName) {
+    const timespec longAgo{std::time(nullptr) - tk::abandonedAfterSeconds - 60, 0};
+    const timespec times[2] = {longAgo, longAgo};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(fileName).constData(), times, 0), 0);
 }
 
 QStringList folderEntries() {

@@ -46,6 +46,10 @@ struct RecordingProgram {
 
 QByteArray readBytes(const QString& fileName);
 void writeBytes(const QString& fileName, const QByteArray& bytes);
+// A file whose name in the folder is these bytes, valid UTF-8 or not.
+void writeBytesNamed(const QByteArray& rawName, const QByteArray& bytes);
+// Its last change set far enough back that a temporary file of ours counts as abandoned.
+void makeAbandoned(const QString& fileName);
 // Every entry of the current folder, hidden and special ones too, by name.
 QStringList folderEntries();
 // The message of the run-time error the action ends with, or empty.

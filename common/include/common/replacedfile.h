@@ -15,8 +15,11 @@ public:
     // Finds the file to replace and creates the temporary file beside it. A symbolic link is
     // followed only to a regular file, or to a missing name in a folder that exists; anything
     // else is refused without touching it. Temporary files that an earlier save left behind
-    // (the program was killed half-way) are removed first.
+    // (the program was killed half-way) are removed first, once old enough to be abandoned: a
+    // younger one may be another program's save under way.
     explicit ReplacedFile(const QString& fileName);
+    // Removes those leftovers alone, so that they do not wait for the next save.
+    static void clearLeftovers(const QString& fileName);
     ~ReplacedFile();
     ReplacedFile(const ReplacedFile&) = delete;
     ReplacedFile& operator=(const ReplacedFile&) = delete;

@@ -8,8 +8,8 @@
 
 namespace common {
 
-// The picture's name as UTF-8, as the settings reader reads it; empty when the file cannot be
-// read.
+// The picture's name as the folder holds it (see runtime/filenames.h), from the name the settings
+// reader reads; empty when the file cannot be read.
 std::string peekPictureName(const char* settingsFile);
 
 } // namespace common

@@ -25,7 +25,8 @@ struct FileListBoxDesign {
 };
 
 // The files of the current directory that match the pattern: regular files only, no folders and
-// no hidden dot-files, bare names sorted by name without regard to case.
+// no hidden dot-files, bare names sorted by name without regard to case. A name that is not
+// valid UTF-8 is listed as Windows-1252 reads it (see runtime/filenames.h).
 //
 // Click is raised once for every selection, whether by the mouse, the keys or the program, and
 // again when the selected entry is clicked once more. A double-click raises Click for its first
@@ -37,8 +38,8 @@ public:
 
     // The folder listed, as it was when the list was filled.
     QString path() const;
-    // Matching files left out because their names are not valid UTF-8 (and so could not be
-    // opened by the name shown), as best they can be shown.
+    // Matching files left out because their names are not valid UTF-8 and no name shown could
+    // lead back to them, as best they can be shown.
     const QStringList& unlistable() const { return badlyNamed; }
     int listCount() const;
     QString list(int index) const;

@@ -36,9 +36,10 @@ public:
     // Saves to the thumbnail cache what the upright pixels are fine enough for.
     void saveThumbnails(const QImage& pixels) const;
 
-    // The file as it was when opened.
+    // The file as it was when opened; `path` is its absolute name as the folder holds it, which
+    // need not be valid UTF-8.
     struct Stamp {
-        QString path;
+        QByteArray path;
         qint64 bytes = 0;
         QDateTime modified;
         friend bool operator==(const Stamp&, const Stamp&) = default;
@@ -47,6 +48,7 @@ public:
 
 private:
     QString fileName;
+    QByteArray nativeName; // fileName as the folder holds it
     Stamp file;
     QSize stored;
     QSize natural;

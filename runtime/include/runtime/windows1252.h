@@ -5,7 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace common {
+namespace tk {
 
 // The 8-bit code page of the settings file.
 QString fromWindows1252(QByteArrayView bytes);
@@ -16,4 +16,4 @@ struct Encoded {
 };
 Encoded toWindows1252(const QString& text);
 
-} // namespace common
+} // namespace tk

@@ -1,10 +1,10 @@
-#include "windows1252.h"
+#include "runtime/windows1252.h"
 
 #include <algorithm>
 #include <array>
 #include <QList>
 
-namespace common {
+namespace tk {
 
 namespace {
 
@@ -48,4 +48,4 @@ Encoded toWindows1252(const QString& text) {
     return result;
 }
 
-} // namespace common
+} // namespace tk
