@@ -4,8 +4,8 @@
 #   play       building the programs and playing them
 #   headless   playing without a display: a virtual screen, and what takes a screenshot of it
 #   test       what the tests add: clang's fuzzer, window managers and Wayland compositors with
-#              Xwayland and Qt's Wayland platform, X tools, the accessibility bus and its Python
-#              client, the package checkers
+#              Xwayland and Qt's Wayland platform, Xorg's dummy driver (two monitors), X tools,
+#              the accessibility bus and its Python client, the package checkers
 set -euo pipefail
 
 play=(
@@ -21,6 +21,7 @@ testing=(
     dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
     mutter kwin-wayland weston sway sway-backgrounds icewm xwayland qt6-wayland dbus-daemon
     libgl1-mesa-dri kwin-style-breeze at-spi2-core python3-pyatspi
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils kwin-x11
 )
 
 [ $# -eq 0 ] && set -- play test

@@ -1,5 +1,6 @@
 #include "windowing/desktop.h"
 
+#include "keeponscreen.h"
 #include "placement.h"
 #include "platform.h"
 #include "sway/swayfollower.h"
@@ -44,7 +45,9 @@ void placeMaximised(QWidget& window) {
         window.setGeometry(screen->geometry());
 }
 
-void placeCentred(QWidget& window, QSize designFrame) {
+namespace {
+
+void centre(QWidget& window, QSize designFrame) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -63,6 +66,13 @@ void placeCentred(QWidget& window, QSize designFrame) {
     }
     if (x11)
         centreAgainWhenFramed(window, available, sides);
+}
+
+} // namespace
+
+void placeCentred(QWidget& window, QSize designFrame) {
+    centre(window, designFrame);
+    placeAgainWhenOffScreen(window, [&window, designFrame] { centre(window, designFrame); });
 }
 
 Backdrop::Backdrop(QWidget& window) : follower(followerOn(platform(), window)) {}

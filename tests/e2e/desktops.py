@@ -10,6 +10,7 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -351,6 +352,18 @@ def mutter_offers(option):
         return False
 
 
+def stand_in_wallpaper(connection, width, height):
+    """A desktop window of one colour, such as a desktop's shell shows, for the desktop to be told
+    from a black backdrop."""
+    screen = connection.screen()
+    window = screen.root.create_window(0, 0, width, height, 0, screen.root_depth,
+                                       background_pixel=0x3060A0)
+    window.change_property(connection.intern_atom("_NET_WM_WINDOW_TYPE"), Xlib.Xatom.ATOM, 32,
+                           [connection.intern_atom("_NET_WM_WINDOW_TYPE_DESKTOP")])
+    window.map()
+    connection.sync()
+
+
 class MutterWayland(Desktop):
     """GNOME's mutter as a Wayland compositor: nested in a window on the Xvfb where it still can
     be (mutter 43, 48); mutter 50 runs only as a display server of its own, headless, its virtual
@@ -364,10 +377,11 @@ class MutterWayland(Desktop):
     # The development kit's window fills the Xvfb; its borders (5 pixels) and header bar (46)
     # leave a view of 1024 x 768, the size of the monitor it has mutter make.
     outer_screen = SCREEN if nested else (SCREEN[0] + 10, SCREEN[1] + 56)
+    modes = "1024x768"  # its monitors', the first the one they show
 
     def start(self):
         env = dict(self.env, DISPLAY=self.outer_env["DISPLAY"],
-                   MUTTER_DEBUG_DUMMY_MODE_SPECS="1024x768")
+                   MUTTER_DEBUG_DUMMY_MODE_SPECS=self.modes)
         self.session_bus(env)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
         if self.nested:
@@ -470,15 +484,8 @@ class KwinWayland(Desktop):
         self.wallpaper()
 
     def wallpaper(self):
-        """kwin alone shows black where Plasma shows its wallpaper, so a desktop window of one
-        colour stands in for Plasma's, for the desktop to be told from a black backdrop."""
-        screen = self.inner.screen()
-        window = screen.root.create_window(0, 0, 1024, 768, 0, screen.root_depth,
-                                           background_pixel=0x3060A0)
-        window.change_property(self.inner.intern_atom("_NET_WM_WINDOW_TYPE"), Xlib.Xatom.ATOM,
-                               32, [self.inner.intern_atom("_NET_WM_WINDOW_TYPE_DESKTOP")])
-        window.map()
-        self.inner.sync()
+        """kwin alone shows black where Plasma shows its wallpaper: a stand-in for Plasma's."""
+        stand_in_wallpaper(self.inner, 1024, 768)
         wait_for(lambda: self.screenshot().at(512, 384) == WALLPAPER, timeout=STARTUP,
                  what="the stand-in wallpaper")
 
@@ -545,4 +552,214 @@ class Sway(Desktop):
 
 
 
+def paint_root(display, colour=WALLPAPER):
+    """A window manager without a wallpaper of its own shows the root: one colour, to tell it from
+    a black backdrop."""
+    display.root.change_attributes(background_pixel=colour[0] << 16 | colour[1] << 8 | colour[2])
+    display.root.clear_area()
+    display.x.sync()
+
+
+# Xorg's dummy driver: outputs DUMMY0 to DUMMY15 of a 2048 x 768 framebuffer. Without the
+# preferred mode mutter switches the outputs to 1368 x 768.
+XORG_DUMMY = """Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 65536
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Option "PreferredMode" "1024x768"
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2048 768
+        Modes "1024x768"
+    EndSubSection
+EndSection
+"""
+# The monitors side by side, the left one primary; the left one unplugged; its resolution lowered:
+# as xrandr sets them.
+XRANDR = {
+    "two": ["--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0", "--primary",
+            "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"],
+    "unplugged": ["--output", "DUMMY0", "--off"],
+    "lowered": ["--output", "DUMMY0", "--mode", "800x600", "--output", "DUMMY1", "--right-of",
+                "DUMMY0"],
+}
+
+
+class DummyOutputs(Display):
+    """Xorg with its dummy driver in place of Xvfb, run as root, with two monitors: real RandR
+    outputs, which every window manager sees as a user's two screens (monitors a client defines
+    on Xvfb are seen by Qt but not by mutter or kwin)."""
+
+    def __init__(self, window_manager=False):
+        self.folder = tempfile.mkdtemp(prefix="bitvik-e2e-xorg-")
+        config = os.path.join(self.folder, "xorg.conf")
+        with open(config, "w") as f:
+            f.write(XORG_DUMMY)
+        os.mkdir(os.path.join(self.folder, "xorg.conf.d"))
+        read, write = os.pipe()
+        # Kept where the harness ends its server.
+        self.xvfb = subprocess.Popen(
+            ["Xorg", "-displayfd", str(write), "-config", config,
+             "-configdir", os.path.join(self.folder, "xorg.conf.d"),
+             "-logfile", os.path.join(self.folder, "xorg.log"), "-noreset", "-nolisten", "tcp",
+             "+extension", "RANDR"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError(f"Xorg did not start:\n{self.xorg_log()}")
+        self.env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM",
+                                                                     "QT_SCALE_FACTOR")}
+        self.env["DISPLAY"] = ":" + number
+        self.x = wait_for(lambda: self._connect(":" + number), what="a connection to Xorg")
+        self.root = self.x.screen().root
+        self.wm = None
+        self.run(["xrandr", "--addmode", "DUMMY1", "1024x768"])
+        self.outputs("two")
+
+    def xorg_log(self):
+        try:
+            with open(os.path.join(self.folder, "xorg.log")) as f:
+                return f.read()[-2000:]
+        except OSError:
+            return ""
+
+    def outputs(self, layout):
+        """The outputs set to a layout of XRANDR, and the screen's new size made known to our
+        connection, which otherwise keeps the size it was opened with."""
+        self.run(["xrandr", *XRANDR[layout]])
+        size = self.root.get_geometry()
+        screen = self.x.screen()
+        screen.width_in_pixels, screen.height_in_pixels = size.width, size.height
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class OpenboxTwoMonitors(MutterX11, DummyOutputs):
+    name = "openbox-two-monitors"
+    current_desktop = "openbox"
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        paint_root(self)
+        openbox = self.spawn(["openbox", "--sm-disable"], self.env, self.name)
+        self.wait_started(openbox, self.x11_manager_ready, "window manager")
+
+
+class MutterX11TwoMonitors(MutterX11, DummyOutputs):
+    name = "mutter-x11-two-monitors"
+
+
+class KwinX11TwoMonitors(MutterX11, DummyOutputs):
+    name = "kwin-x11-two-monitors"
+    current_desktop = "KDE"
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        self.session_bus(self.env)
+        kwin = self.spawn(["kwin_x11", "--replace"], self.env, self.name)
+        self.wait_started(kwin, self.x11_manager_ready, "window manager")
+        # Its compositor draws black where Plasma shows its wallpaper.
+        stand_in_wallpaper(self.x, 2048, 768)
+        wait_for(lambda: self.screenshot().at(1536, 384) == WALLPAPER, timeout=STARTUP,
+                 what="the stand-in wallpaper")
+
+
+class WideXvfb(Display):
+    """The Xvfb a nested compositor with two monitors side by side shows them on."""
+
+    def __init__(self, window_manager=False):
+        super().__init__(window_manager, screen=(2048, 768))
+
+
+# The layouts of XRANDR as mutter's logical monitors: (x, y, primary, which monitor, its mode).
+MUTTER_LAYOUTS = {
+    "two": [(0, 0, True, 0, (1024, 768)), (1024, 0, False, 1, (1024, 768))],
+    "unplugged": [(0, 0, True, 1, (1024, 768))],
+    "lowered": [(0, 0, True, 0, (800, 600)), (800, 0, False, 1, (1024, 768))],
+}
+
+
+class MutterWaylandTwoMonitors(MutterWayland, WideXvfb):
+    name = "mutter-wayland-two-monitors"
+    modes = "1024x768:800x600"
+
+    def start(self):
+        if not self.nested:
+            raise unittest.SkipTest("this mutter has no nested mode, and its development kit "
+                                    "shows one monitor (GNOME 50)")
+        self.env["MUTTER_DEBUG_NUM_DUMMY_MONITORS"] = "2"
+        super().start()
+
+    def outputs(self, layout):
+        """The monitors set to a layout, as GNOME's display settings set them: the connectors and
+        mode names as mutter states them, in its own order."""
+        said = self.display_config("GetCurrentState")
+        serial = re.match(r"\(uint32 (\d+),", said).group(1)
+        starts = list(re.finditer(r"\(\('([^']+)', '[^']*', '[^']*', '[^']*'\), \[", said))
+        monitors = []
+        for start, end in zip(starts, starts[1:] + [None]):
+            text = said[start.end():end.start() if end else len(said)]
+            modes = {(int(w), int(h)): name
+                     for name, w, h in re.findall(r"\('([^']+)', (\d+), (\d+), ", text)}
+            monitors.append((start.group(1), modes))
+        logical = ", ".join(
+            f"({x}, {y}, 1.0, 0, {str(primary).lower()}, "
+            f"[('{monitors[which][0]}', '{monitors[which][1][mode]}', @a{{sv}} {{}})])"
+            for x, y, primary, which, mode in MUTTER_LAYOUTS[layout])
+        self.display_config("ApplyMonitorsConfig", serial, "1", f"[{logical}]", "@a{sv} {}")
+
+    def display_config(self, method, *arguments):
+        return subprocess.run(
+            ["gdbus", "call", "--session", "--dest", "org.gnome.Mutter.DisplayConfig",
+             "--object-path", "/org/gnome/Mutter/DisplayConfig",
+             "--method", "org.gnome.Mutter.DisplayConfig." + method, *arguments],
+            env=self.env, capture_output=True, text=True, check=True, timeout=30).stdout
+
+
+class OddFrames(MutterX11):
+    """The window manager of oddframes.py on Xvfb, saying the frame extents `answers` in turn."""
+
+    name = "odd-frames"
+    current_desktop = ""
+    answers = ()
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        paint_root(self)
+        manager = self.spawn([sys.executable, os.path.join(os.path.dirname(__file__),
+                                                           "oddframes.py"),
+                              *(",".join(map(str, sides)) for sides in self.answers)],
+                             self.env, self.name)
+        self.wait_started(manager, self.x11_manager_ready, "window manager")
+
+
+# Frame extents as _NET_FRAME_EXTENTS has them (left, right, top, bottom), each row a window
+# manager that says them in turn.
+ABSURD = 2 ** 31
+ODD_FRAMES = {
+    "2_31-every-side": [(ABSURD,) * 4],
+    "top-5000": [(0, 0, 5000, 0)],
+    "alternating": [(4, 4, 24, 4), (ABSURD,) * 4],  # sane, absurd, sane, ...
+}
+
+
 DESKTOPS = {d.name: d for d in (MutterWayland, MutterX11, KwinWayland, Weston, Sway, IceWM)}
+TWO_MONITOR_DESKTOPS = {d.name: d for d in (OpenboxTwoMonitors, MutterX11TwoMonitors,
+                                              KwinX11TwoMonitors, MutterWaylandTwoMonitors)}
+ODD_FRAMES_DESKTOPS = {f"odd-frames-{row}": type("OddFrames", (OddFrames,), {"answers": answers})
+                       for row, answers in ODD_FRAMES.items()}

@@ -5,14 +5,15 @@ and floating windows on a tiling desktop. Windows are found by their pixels, sin
 window is no X window; input is real X input to the Xvfb the compositor runs in."""
 
 import os
+import re
 import shutil
 import tempfile
 import time
 import unittest
 
-from controls import GAME, SETUP
-from desktops import DESKTOPS
-from harness import BLACK, YELLOW, E2ETestCase, Program, close_to, wait_for
+from controls import BOARDS, GAME, SETUP
+from desktops import DESKTOPS, ODD_FRAMES_DESKTOPS, TWO_MONITOR_DESKTOPS
+from harness import BLACK, WHITE, YELLOW, E2ETestCase, Program, close_to, wait_for
 from xwindows import WindowManager
 
 # Where the check of a point is impossible on a desktop, and why. Point 5 concerns tiling
@@ -169,12 +170,13 @@ class DesktopCase(E2ETestCase):
     """The checks, run on the desktop a subclass names; one desktop a class, started once."""
 
     desktop = None
+    desktops = DESKTOPS
 
     @classmethod
     def setUpClass(cls):
         started = time.monotonic()
         try:
-            cls.session = DESKTOPS[cls.desktop]()
+            cls.session = cls.desktops[cls.desktop]()
         except unittest.SkipTest:
             raise
         except Exception as e:
@@ -462,6 +464,124 @@ class DesktopCase(E2ETestCase):
                    for dx in range(-20, 21, 5) for dy in range(-10, 11, 5))
 
 
+class TwoMonitorsCase(DesktopCase):
+    """The programs on two monitors side by side, the game's the primary on the left, and the
+    game through changes of its monitor."""
+
+    desktops = TWO_MONITOR_DESKTOPS
+    MONITOR = (0, 0, 1024, 768)
+    OTHER = [(x + 1024, y) for x, y in AROUND]  # the other monitor's points
+    # A change of the game's monitor, and the monitors there are after it.
+    CHANGES = [("unplugged", [MONITOR]),
+               ("lowered", [(0, 0, 800, 600), (800, 0, 1824, 768)])]  # to 800 x 600
+
+    # A dialog stands over its parent's middle as the window manager has it: its frame 20 px up
+    # on openbox, 38 px up and 10 px left, with its shadow, on mutter.
+    QUESTION_CENTRED = 48
+
+    def assert_centred(self, what, outer, within=CENTRED):
+        left, top, right, bottom = self.MONITOR
+        x_off = (outer[0] + outer[2]) / 2 - (left + right) / 2
+        y_off = (outer[1] + outer[3]) / 2 - (top + bottom) / 2
+        self.assertTrue(abs(x_off) <= within and abs(y_off) <= within,
+                        f"{what} {outer} is {x_off:+}, {y_off:+} px off its monitor's centre")
+
+    def assert_other_monitor_kept(self):
+        shot = self.session.screenshot()
+        other = [(x, y, shot.at(x, y)) for x, y in self.OTHER
+                 if not close_to(shot.at(x, y), self.empty.at(x, y), 8)]
+        self.assertFalse(other, "the other monitor does not show what it showed")
+
+    def assert_on_a_monitor(self, client, monitors, after):
+        """The game whole on one of the monitors, framed as the window manager says (a shadow
+        over the other monitor's wallpaper would mislead a look at the pixels), with black around
+        it there."""
+        view = self.session.x_view()
+        game = view.windows("Bitvik")[0]
+        left, right, top, bottom = view.property(game, "_NET_FRAME_EXTENTS") or (0,) * 4
+        outer = (client[0] - left, client[1] - top, client[2] + right, client[3] + bottom)
+        on = [m for m in monitors if m[0] <= outer[0] and m[1] <= outer[1] and
+              outer[2] <= m[2] and outer[3] <= m[3]]
+        if not on:
+            self.fail_with_screen(f"the game's frame {outer} is on none of {monitors} {after}")
+        # Clear of the corner where a compositor puts the pointer after a change (mutter does).
+        left, top, right, bottom = on[0]
+        points = [(x, y) for x in (left + 40, (left + right) // 2, right - 40)
+                  for y in (top + 40, (top + bottom) // 2, bottom - 40)
+                  if not (outer[0] - 10 <= x < outer[2] + 10 and
+                          outer[1] - 10 <= y < outer[3] + 10)]
+
+        def around():
+            shot = self.session.screenshot()
+            return [(x, y, shot.at(x, y)) for x, y in points if shot.at(x, y) != BLACK]
+
+        try:
+            wait_for(lambda: not around(), timeout=3, what=f"the black backdrop {after}")
+        except AssertionError as e:
+            self.fail_with_screen(f"{e}: {around()}")
+
+    def assert_playing(self, client):
+        """A click on "Se bild" shows the picture under the covers, and a second hides it."""
+        cover = self.point(client, BOARDS[(4, 3, 400, 300)].covers[0])
+        for shows in (True, False):
+            self.session.click(*self.point(client, GAME["Se bild"]))
+            try:
+                wait_for(lambda: (self.session.screenshot().at(*cover) != WHITE) == shows,
+                         timeout=5, what="the picture " + ("shown" if shows else "hidden again"))
+            except AssertionError as e:
+                self.fail_with_screen(str(e))
+
+    def test_game_and_question_centred_on_its_monitor_only(self):
+        client = self.main_window("bitvik", GAME)
+        self.assert_in_front(client, GAME["window"].pixels()[2:], "at the start")
+        self.assert_other_monitor_kept()
+        self.assert_centred("the game's frame", frame(self.session.screenshot(), client))
+        self.assert_centred("the quit question", self.quit_question(client, focus=False),
+                            self.QUESTION_CENTRED)
+        self.session.key("alt+n")  # Nej, by its mnemonic
+        self.assert_playing(client)
+
+    def test_tralloma_centred_on_its_monitor_only(self):
+        client = self.main_window("tralloma", SETUP)
+        self.assert_in_front(client, SETUP["window"].pixels()[2:], "at the start")
+        self.assert_other_monitor_kept()
+        self.assert_centred("Tralloma's frame", frame(self.session.screenshot(), client))
+
+    def test_game_through_changes_of_its_monitor(self):
+        self.addCleanup(self.session.outputs, "two")
+        size = GAME["window"].pixels()[2:]
+        for change, monitors in self.CHANGES:
+            with self.subTest(change):
+                self.main_window("bitvik", GAME)
+                self.session.outputs(change)
+                time.sleep(1)  # for the window manager and the game to answer the change
+                try:
+                    client = wait_for(lambda: self.shown_at(size), what=f"the game whole {change}")
+                except AssertionError as e:
+                    self.fail_with_screen(str(e))
+                self.assert_on_a_monitor(client, monitors, change)
+                self.assert_playing(client)
+                self.keep_screenshot(f"{self.desktop}-{change}.png")
+            self.end_programs()
+            self.session.outputs("two")
+
+
+class OddFramesCase(DesktopCase):
+    """The programs under a window manager whose word on their frames is absurd."""
+
+    desktops = ODD_FRAMES_DESKTOPS
+    HEEDED = 2.0  # seconds for the programs to act on what the window manager says after mapping
+
+    def test_whole_on_the_screen(self):
+        for name, design in (("bitvik", GAME), ("tralloma", SETUP)):
+            with self.subTest(name):
+                client = self.main_window(name, design)
+                time.sleep(self.HEEDED)
+                self.assert_in_front(client, design["window"].pixels()[2:],
+                                     f"{self.HEEDED} s after it was first whole")
+            self.end_programs()
+
+
 for _name in DESKTOPS:
     _cls = f"Test_{_name.replace('-', '_')}"
     # Each expected failure wraps a function of its own: the mark would otherwise land on the
@@ -470,7 +590,13 @@ for _name in DESKTOPS:
         (lambda method: lambda self: method(self))(getattr(DesktopCase, test)))
         for test in KNOWN_FAULTS.get(_name, {})}
     globals()[_cls] = type(_cls, (DesktopCase,), {"desktop": _name, **_known})
-del DesktopCase
+# The one-monitor checks are not repeated on the desktops of the cases above.
+_others = {test: None for test in dir(DesktopCase) if test.startswith("test_")}
+for _case in (TwoMonitorsCase, OddFramesCase):
+    for _name in _case.desktops:
+        _cls = "Test_" + re.sub(r"\W", "_", _name)
+        globals()[_cls] = type(_cls, (_case,), {"desktop": _name, **_others})
+del DesktopCase, TwoMonitorsCase, OddFramesCase
 
 
 if __name__ == "__main__":

@@ -20,7 +20,7 @@ QList<QByteArray> withPlatformChoice(QList<QByteArray> arguments);
 void placeMaximised(QWidget& window);
 // A window not yet shown placed in the centre of its screen, with the frame the desktop will draw
 // around it or, where the desktop does not say, its size grown by `designFrame` (the design's
-// borders and title bar).
+// borders and title bar); centred so again when a change of the screens leaves it whole on none.
 void placeCentred(QWidget& window, QSize designFrame);
 
 // A window that stays behind the program's others: shown maximised, out of the taskbar, hidden
