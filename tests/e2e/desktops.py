@@ -601,7 +601,7 @@ class DummyOutputs(Display):
     outputs, which every window manager sees as a user's two screens (monitors a client defines
     on Xvfb are seen by Qt but not by mutter or kwin)."""
 
-    def __init__(self, window_manager=False):
+    def __init__(self, window_manager=False, screen=None):  # its size is its configuration's
         self.folder = tempfile.mkdtemp(prefix="bitvik-e2e-xorg-")
         config = os.path.join(self.folder, "xorg.conf")
         with open(config, "w") as f:
@@ -682,7 +682,7 @@ class KwinX11TwoMonitors(MutterX11, DummyOutputs):
 class WideXvfb(Display):
     """The Xvfb a nested compositor with two monitors side by side shows them on."""
 
-    def __init__(self, window_manager=False):
+    def __init__(self, window_manager=False, screen=None):
         super().__init__(window_manager, screen=(2048, 768))
 
 

@@ -24,6 +24,7 @@
 #include <QtEndian>
 #include <QTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace testsupport {
 
