@@ -1,6 +1,6 @@
 #include "pictures/earlydecode.h"
 
-#include "jpegheader.h"
+#include "jpegbounds.h"
 #include "picturelimit.h"
 #include "runtime/regularfile.h"
 #include "thumbnailname.h"

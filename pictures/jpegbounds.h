@@ -1,8 +1,9 @@
 #pragma once
 
 // The bounds within which a JPEG file is decoded, and the shape of a file as libjpeg reads it from
-// its header, so that a file that would stall or exhaust the decoder is refused before any pixel
-// is decoded. Standard C++ only, so that code outside Qt (a decoding thread) can use it too.
+// its header (with the kind of frame and the scans from the walk over its markers), so that a
+// file that would stall or exhaust the decoder is refused, in Swedish, before any pixel is
+// decoded. Standard C++ only, so that code outside Qt (a decoding thread) can use it too.
 
 #include <cstdint>
 #include <cstdio>
@@ -57,9 +58,7 @@ Header headerOf(const jpeg_decompress_struct& info, bool complete);
 // Notes in the header a precision that libjpeg refused with this error; false for another error.
 bool noteRefusedKind(int errorCode, int parameter, Header& header);
 
-// The first frame marker (0xC0 to 0xCF) of the file read from its start, 0 when there is none
-// before the first scan, and the kind of frame a marker names noted in the header.
-int frameMarker(std::FILE* file);
+// Notes in the header the kind of frame a frame marker names (see jpegmarkers.h).
 void noteFrameKind(int marker, Header& header);
 
 // Why a file of this header must not be decoded, in Swedish (UTF-8); empty when it may be.

@@ -1,6 +1,8 @@
 #include "pictures/jpegdecoder.h"
 
-#include "jpegheader.h"
+#include "jpegbounds.h"
+#include "jpegerrors.h"
+#include "jpegmarkers.h"
 #include "runtime/regularfile.h"
 
 #include <csetjmp>
@@ -14,25 +16,17 @@ namespace tk::jpeg {
 
 namespace {
 
-// libjpeg reports errors through a callback that must not return: it jumps back to the decode,
-// which then owns no object with a destructor between the jump and its target. What went wrong is
-// kept as plain data and worded after the jump.
+// The decode's state as plain data, so that libjpeg's jump back skips no destructor; what went
+// wrong is worded after the jump.
 struct Session {
     jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
+    Errors errors;
     jpeg_progress_mgr progress;
-    std::jmp_buf failed;
     const std::atomic<bool>* cancelled = nullptr;
     bool wasCancelled = false;
     int frame = 0; // the frame marker, read beforehand
     Header header;
 };
-
-void jumpBack(j_common_ptr common) {
-    std::longjmp(static_cast<Session*>(common->client_data)->failed, 1);
-}
-
-void silent(j_common_ptr) {}
 
 // Looked at once a row of blocks as libjpeg reads the file: a newer request stops the decode, and
 // a file of more scans than any encoder writes is refused as the scan past the limit begins.
@@ -40,11 +34,11 @@ void watch(j_common_ptr common) {
     auto* session = static_cast<Session*>(common->client_data);
     if (session->cancelled->load(std::memory_order_relaxed)) {
         session->wasCancelled = true;
-        std::longjmp(session->failed, 1);
+        std::longjmp(session->errors.failed, 1);
     }
     if (session->info.input_scan_number > maxScans) {
         session->header.scans = session->info.input_scan_number;
-        std::longjmp(session->failed, 1);
+        std::longjmp(session->errors.failed, 1);
     }
 }
 
@@ -61,12 +55,10 @@ void cmykToRgb(std::uint32_t* row, int width) {
 
 // The part of a decode that may jump: plain data only, so that the jump skips no destructor.
 Outcome run(Session& s, std::FILE* file, int eighths, Pixels& out) {
-    s.info.err = jpeg_std_error(&s.errors);
-    s.errors.error_exit = jumpBack;
-    s.errors.output_message = silent;
+    reportErrorsTo(s.info, s.errors);
     s.info.client_data = &s;
-    if (setjmp(s.failed)) {
-        noteRefusedKind(s.errors.msg_code, s.errors.msg_parm.i[0], s.header);
+    if (setjmp(s.errors.failed)) {
+        noteRefusedKind(s.errors.manager.msg_code, s.errors.manager.msg_parm.i[0], s.header);
         noteFrameKind(s.frame, s.header);
         jpeg_destroy_decompress(&s.info);
         return s.wasCancelled ? Outcome::Cancelled : Outcome::Failed;

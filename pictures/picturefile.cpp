@@ -4,7 +4,7 @@
 
 #include "pictures/picturefile.h"
 
-#include "jpegheader.h"
+#include "jpegbounds.h"
 #include "picturelimit.h"
 #include "pictures/earlydecode.h"
 #include "pictures/jpegdecoder.h"

@@ -3,7 +3,7 @@
 
 #include "forms/form.h"
 #include "forms/image.h"
-#include "jpegheader.h"
+#include "jpegbounds.h"
 #include "picturelimit.h"
 #include "pictures/jpegdecoder.h"
 #include "pictures/pictureclip.h"

@@ -2,7 +2,7 @@
 // both must stay within the bytes, the count within its bound, and the refusal must be given
 // without fault.
 
-#include "jpegheader.h"
+#include "jpegbounds.h"
 
 #include <cstdint>
 #include <cstdio>
