@@ -15,6 +15,7 @@
 // jpeglib.h needs the declarations of <cstdio> before it.
 #include <jpeglib.h>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -522,6 +523,76 @@ private slots:
         QVERIFY(largestDrawn.width() <= 200 && largestDrawn.height() <= 200);
         QVERIFY(near(shot.pixelColor(50, 50), cellColour(1), 8));    // picture at (150, 50)
         QVERIFY(near(shot.pixelColor(150, 150), cellColour(12), 8)); // picture at (250, 150)
+    }
+
+    // The loader and the picture cutter.
+    void loaderReadsByRelativeNameButNoFolder() {
+        ScratchFolder folder;
+        savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
+        savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
+        savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
+        QCOMPARE(imageSizeOf(loadPicture(QStringLiteral("a.bmp"))), QSizeF(600, 450));
+        QCOMPARE(loadPicture(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
+        QCOMPARE(loadPicture(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
+        QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
+        QVERIFY(loadFailure(QStringLiteral("mapp.bmp")).contains(QStringLiteral("är en mapp")));
+    }
+
+    void cutterSharesOutEveryPixel_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("10 in 3") << 10 << 3 << QList<int>{3, 3, 4};
+        QTest::newRow("7 in 7") << 7 << 7 << QList<int>{1, 1, 1, 1, 1, 1, 1};
+        QTest::newRow("400 in 4") << 400 << 4 << QList<int>{100, 100, 100, 100};
+        QTest::newRow("5 in 7, some cells empty") << 5 << 7 << QList<int>{0, 1, 1, 0, 1, 1, 1};
+    }
+    void cutterSharesOutEveryPixel() {
+        QFETCH(int, width);
+        QFETCH(int, cols);
+        QFETCH(QList<int>, widths);
+        tk::PictureClip clip;
+        clip.setPicture(pictureOf(filled(QSize(width, 9), Qt::blue)));
+        clip.setRows(3);
+        clip.setCols(cols);
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                const QSize size = clip.cell(r * cols + c).pixelSize();
+                QCOMPARE(size.width(), widths[c]);
+                QCOMPARE(size.height(), 3);
+            }
+        }
+    }
+
+    void cutterCellIdentity() {
+        tk::PictureClip clip;
+        const tk::Picture source = pictureOf(filled(QSize(30, 20), Qt::green));
+        clip.setPicture(source);
+        clip.setRows(1);
+        clip.setCols(1);
+        QCOMPARE(clip.cell(0).pixelSize(), source.pixelSize());
+        clip.setRows(2);
+        clip.setCols(3);
+        for (int k = 0; k < 6; ++k) {
+            QVERIFY(clip.cell(k) == clip.cell(k));
+            for (int j = 0; j < k; ++j)
+                QVERIFY(!(clip.cell(k) == clip.cell(j)));
+        }
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(6));
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(-1));
+        clip.setCols(0);
+        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(0));
+    }
+
+    void cellsRenderTheirOwnPart() {
+        tk::PictureClip clip;
+        clip.setPicture(pictureOf(gridPicture(70, 50, 7, 5)));
+        clip.setRows(5);
+        clip.setCols(7);
+        for (int k = 0; k < 35; ++k) {
+            const QImage cell = clip.cell(k).render(QSize(23, 17));
+            QCOMPARE(cell.pixelColor(11, 8), cellColour(k));
+        }
     }
 };
 

@@ -1,15 +1,14 @@
+// The forms toolkit: windows that paint their lightweight controls, stacking and clicks, control
+// arrays, borders at any pixel ratio.
+
 #include "formparts.h"
 #include "forms/controlarray.h"
 #include "forms/form.h"
 #include "forms/image.h"
 #include "forms/shape.h"
-#include "pictures/pictureclip.h"
-#include "runtime/random.h"
-#include "runtime/runtimeerror.h"
 #include "support/clicks.h"
 #include "support/testsupport.h"
 
-#include <QDir>
 #include <QPainter>
 #include <QTest>
 #include <QWidget>
@@ -38,7 +37,7 @@ struct Board {
 
 } // namespace
 
-class TestToolkit : public QObject {
+class TestForms : public QObject {
     Q_OBJECT
 
 private slots:
@@ -50,75 +49,6 @@ private slots:
         QVERIFY(!(filled(40, 30, Qt::red) == a));
         QVERIFY(tk::Picture().isNull());
         QVERIFY(!(tk::Picture() == a));
-    }
-
-    void loaderReadsByRelativeNameButNoFolder() {
-        ScratchFolder folder;
-        savePicture(gridPicture(40, 30, 2, 1), QStringLiteral("a.bmp"));
-        savePicture(gridPicture(41, 31, 1, 1), QStringLiteral("b.jpg"), "JPEG");
-        savePicture(gridPicture(20, 10, 1, 1), QStringLiteral("png-named.bmp"), "PNG");
-        QCOMPARE(imageSizeOf(loadPicture(QStringLiteral("a.bmp"))), QSizeF(600, 450));
-        QCOMPARE(loadPicture(QStringLiteral("b.jpg")).pixelSize(), QSize(41, 31));
-        QCOMPARE(loadPicture(QStringLiteral("png-named.bmp")).pixelSize(), QSize(20, 10));
-        QVERIFY(QDir().mkdir(QStringLiteral("mapp.bmp")));
-        QVERIFY(loadFailure(QStringLiteral("mapp.bmp")).contains(QStringLiteral("är en mapp")));
-    }
-
-    void cutterSharesOutEveryPixel_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("cols");
-        QTest::addColumn<QList<int>>("widths");
-        QTest::newRow("10 in 3") << 10 << 3 << QList<int>{3, 3, 4};
-        QTest::newRow("7 in 7") << 7 << 7 << QList<int>{1, 1, 1, 1, 1, 1, 1};
-        QTest::newRow("400 in 4") << 400 << 4 << QList<int>{100, 100, 100, 100};
-        QTest::newRow("5 in 7, some cells empty") << 5 << 7 << QList<int>{0, 1, 1, 0, 1, 1, 1};
-    }
-    void cutterSharesOutEveryPixel() {
-        QFETCH(int, width);
-        QFETCH(int, cols);
-        QFETCH(QList<int>, widths);
-        tk::PictureClip clip;
-        clip.setPicture(filled(width, 9, Qt::blue));
-        clip.setRows(3);
-        clip.setCols(cols);
-        for (int r = 0; r < 3; ++r) {
-            for (int c = 0; c < cols; ++c) {
-                const QSize size = clip.cell(r * cols + c).pixelSize();
-                QCOMPARE(size.width(), widths[c]);
-                QCOMPARE(size.height(), 3);
-            }
-        }
-    }
-
-    void cutterCellIdentity() {
-        tk::PictureClip clip;
-        const tk::Picture source = filled(30, 20, Qt::green);
-        clip.setPicture(source);
-        clip.setRows(1);
-        clip.setCols(1);
-        QCOMPARE(clip.cell(0).pixelSize(), source.pixelSize());
-        clip.setRows(2);
-        clip.setCols(3);
-        for (int k = 0; k < 6; ++k) {
-            QVERIFY(clip.cell(k) == clip.cell(k));
-            for (int j = 0; j < k; ++j)
-                QVERIFY(!(clip.cell(k) == clip.cell(j)));
-        }
-        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(6));
-        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(-1));
-        clip.setCols(0);
-        QVERIFY_THROWS_EXCEPTION(tk::RuntimeError, clip.cell(0));
-    }
-
-    void cellsRenderTheirOwnPart() {
-        tk::PictureClip clip;
-        clip.setPicture(pictureOf(gridPicture(70, 50, 7, 5)));
-        clip.setRows(5);
-        clip.setCols(7);
-        for (int k = 0; k < 35; ++k) {
-            const QImage cell = clip.cell(k).render(QSize(23, 17));
-            QCOMPARE(cell.pixelColor(11, 8), cellColour(k));
-        }
     }
 
     void clickGoesToTheTopmostVisibleImage() {
@@ -255,50 +185,7 @@ private slots:
             QCOMPARE(canvas.pixelColor(right - i, y), rightward[i / line]);
         }
     }
-
-    void guardReportsAndEnds() {
-        RecordingProgram r;
-        bool after = false;
-        r.program.guard([] { throw tk::RuntimeError(QStringLiteral("fel i handler")); });
-        QCOMPARE(r.reports, QStringList{"fel i handler"});
-        QCOMPARE(r.endings, QList<int>{1});
-        QVERIFY(r.program.hasEnded());
-        r.program.guard([&] { after = true; });
-        QVERIFY(!after);
-    }
-
-    void endStopsTheHandlerAtOnce() {
-        RecordingProgram r;
-        bool after = false;
-        r.program.guard([&] {
-            r.program.guard([&] { r.program.end(0); });
-            after = true;
-        });
-        QVERIFY(!after);
-        QCOMPARE(r.endings, QList<int>{0});
-        QVERIFY(r.reports.isEmpty());
-    }
-
-    void randomValuesLieInTheHalfOpenUnit() {
-        std::uint64_t timer = 42;
-        tk::Random random([&timer] { return timer; });
-        random.randomize();
-        float first = random.next();
-        float lowest = 1, highest = 0;
-        for (int i = 0; i < 100000; ++i) {
-            const float r = random.next();
-            lowest = std::min(lowest, r);
-            highest = std::max(highest, r);
-        }
-        QVERIFY(lowest >= 0.0f && lowest < 0.001f);
-        QVERIFY(highest < 1.0f && highest > 0.999f);
-        random.randomize();
-        QCOMPARE(random.next(), first);
-        ++timer;
-        random.randomize();
-        QVERIFY(random.next() != first);
-    }
 };
 
-QTEST_MAIN(TestToolkit)
-#include "test_toolkit.moc"
+QTEST_MAIN(TestForms)
+#include "test_forms.moc"
