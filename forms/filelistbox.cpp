@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -19,27 +20,48 @@ namespace tk {
 
 namespace {
 
-// The names that Qt's listing leaves out because they are not valid UTF-8. Shown in
-// Windows-1252, each is listed when that name leads back to it; one that leads elsewhere (a file
-// has the same name in UTF-8) or nowhere (a byte the code page lacks) is only reported.
-struct UndecodableNames {
+// The folder's files that match, read by the names the folder holds: a name that is valid UTF-8 as
+// it is, another as Windows-1252 reads it. A name is listed where it leads back to its file; one
+// that leads elsewhere (a file has the same name in UTF-8) or nowhere (a byte the code page lacks)
+// is only reported. The folder is read here rather than through QDir, which leaves out names that
+// are not UTF-8 and, in Qt 6.8, every name of a folder that holds one beside its UTF-8 twin.
+struct Listing {
     QStringList listed;
     QStringList unlistable;
 };
 
-UndecodableNames undecodableNames(const QString& folder, const QStringList& wildcards) {
-    UndecodableNames found;
+// By name without regard to case, as QDir sorts, names equal but for case by their case.
+void sortByName(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.toLower().compare(b.toLower());
+        return folded != 0 ? folded < 0 : a < b;
+    });
+}
+
+// What QDir lists as files: regular files, and links to anything that exists and is not a folder
+// (a link to a device is listed, and refused when it is read); FIFOs, sockets and devices
+// themselves are not.
+bool isListedKind(int folder, const char* name) {
+    struct stat info = {};
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (S_ISREG(info.st_mode))
+        return true;
+    return S_ISLNK(info.st_mode) && ::fstatat(folder, name, &info, 0) == 0 &&
+           !S_ISDIR(info.st_mode);
+}
+
+Listing filesMatching(const QString& folder, const QStringList& wildcards) {
+    Listing found;
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return found;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray raw(entry->d_name);
-        if (raw.startsWith('.') || QFile::encodeName(QFile::decodeName(raw)) == raw)
+        if (raw.startsWith('.'))
             continue;
         const QString shown = shownFileName(raw);
-        struct stat info = {};
-        if (!QDir::match(wildcards, shown) ||
-            ::fstatat(::dirfd(dir), raw.constData(), &info, 0) != 0 || !S_ISREG(info.st_mode))
+        if (!QDir::match(wildcards, shown) || !isListedKind(::dirfd(dir), raw.constData()))
             continue;
         if (fileNameBytes(shown) == raw)
             found.listed << shown;
@@ -47,14 +69,9 @@ UndecodableNames undecodableNames(const QString& folder, const QStringList& wild
             found.unlistable << QString::fromUtf8(raw);
     }
     ::closedir(dir);
+    sortByName(found.listed);
     found.unlistable.sort(Qt::CaseInsensitive);
     return found;
-}
-
-// Sorted as QDir sorts by name without regard to case.
-void sortByName(QStringList& names) {
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QString& a, const QString& b) { return a.toLower() < b.toLower(); });
 }
 
 // Each entry is one line: a line break or other control character in a name would cut it, so it
@@ -127,14 +144,10 @@ FileListBox::FileListBox(Form& form, const FileListBoxDesign& design)
     QStringList wildcards;
     for (const QString& wildcard : design.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         wildcards << wildcard.trimmed();
-    // Without QDir::Hidden dot-files stay out; without QDir::CaseSensitive *.bmp matches SOL.BMP.
-    names = directory.entryList(wildcards, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    UndecodableNames undecodable = undecodableNames(folder, wildcards);
-    if (!undecodable.listed.isEmpty()) {
-        names += undecodable.listed;
-        sortByName(names);
-    }
-    badlyNamed = std::move(undecodable.unlistable);
+    // Dot-files stay out; the wildcards match without regard to case (*.bmp matches SOL.BMP).
+    Listing listing = filesMatching(folder, wildcards);
+    names = std::move(listing.listed);
+    badlyNamed = std::move(listing.unlistable);
     for (const QString& name : names)
         box->addItem(shownName(name));
 
