@@ -21,7 +21,7 @@ testing=(
     dpkg-dev desktop-file-utils lintian appstream librsvg2-bin man-db groff-base
     mutter kwin-wayland weston sway sway-backgrounds icewm xwayland qt6-wayland dbus-daemon
     libgl1-mesa-dri kwin-style-breeze at-spi2-core python3-pyatspi
-    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils kwin-x11
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils kwin-x11 libglib2.0-bin
 )
 
 [ $# -eq 0 ] && set -- play test
