@@ -4,11 +4,9 @@
 #include "runtime/systemerror.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <QFile>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,12 +16,6 @@ namespace {
 
 // The kernel's own limit on links followed in one lookup.
 constexpr int maxLinkHops = 40;
-// Temporary files are "<name>.sparas.XXXXXX": distinct enough that no file of the user's is
-// taken for one when leftovers are cleared.
-constexpr char temporaryInfix[] = ".sparas.";
-constexpr std::size_t randomLength = 6;
-constexpr char randomCharacters[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 // A settings file is a few hundred bytes; a larger file of that name was not written by us.
 constexpr off_t largestLeftover = 64 * 1024;
 
@@ -91,47 +83,26 @@ Target resolve(const std::string& name) {
     return refused(tk::systemErrorText(ELOOP));
 }
 
-// Whether a directory entry is a temporary file that saving `baseName` creates.
-bool isTemporaryOf(const std::string& entry, const std::string& baseName) {
-    const std::string prefix = baseName + temporaryInfix;
-    if (entry.size() != prefix.size() + randomLength || !entry.starts_with(prefix))
-        return false;
-    return entry.find_first_not_of(randomCharacters, prefix.size()) == std::string::npos;
+// Temporary files are "<name>.sparas.XXXXXX".
+tk::TemporaryNaming namingFor(const std::string& target) {
+    return {baseOf(target) + ".sparas.", ""};
 }
 
-void removeLeftovers(const std::string& folder, const std::string& baseName) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (!isTemporaryOf(entry->d_name, baseName))
-            continue;
-        struct stat st = {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_size <= largestLeftover &&
-            tk::abandoned(st))
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
-    }
-    ::closedir(dir);
+// The folder as a place to create and remove names in: opening it so needs no right to list it.
+int placeOf(const std::string& folder) {
+    return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
-std::string randomSuffix() {
-    std::random_device source;
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof randomCharacters - 2);
-    std::string suffix;
-    for (std::size_t i = 0; i < randomLength; ++i)
-        suffix += randomCharacters[pick(source)];
-    return suffix;
+QString creationFailure(int code) {
+    return code == ENOENT ? QStringLiteral("mappen finns inte längre") : tk::systemErrorText(code);
 }
 
 // Makes the rename itself durable. The new bytes are already in place, so a failure here is not
 // reported as a failed save.
-void syncFolder(const std::string& folder) {
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+void syncFolder(int folder) {
+    const tk::Descriptor synced(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (synced.isOpen())
+        ::fsync(synced.get());
 }
 
 } // namespace
@@ -148,74 +119,49 @@ ReplacedFile::ReplacedFile(const QString& fileName) {
             errno == EACCES ? QStringLiteral("filen är skrivskyddad") : tk::systemErrorText(errno);
         return;
     }
-    const std::string folder = parentOf(target);
-    removeLeftovers(folder, baseOf(target));
-    constexpr int attempts = 100;
-    for (int i = 0; i < attempts && fd < 0; ++i) {
-        temporary = folder + '/' + baseOf(target) + temporaryInfix + randomSuffix();
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            temporary.clear();
-            refusal = errno == ENOENT ? QStringLiteral("mappen finns inte längre")
-                                      : tk::systemErrorText(errno);
-            return;
-        }
+    folderPath = parentOf(target);
+    folder = tk::Descriptor(placeOf(folderPath));
+    if (!folder.isOpen()) {
+        refusal = creationFailure(errno);
+        return;
     }
-    if (fd < 0) {
-        temporary.clear();
-        refusal = tk::systemErrorText(EEXIST);
+    const tk::TemporaryNaming naming = namingFor(target);
+    tk::removeLeftovers(folder.get(), naming, largestLeftover);
+    temporary.emplace(folder.get(), naming, 0666);
+    if (const int code = temporary->error()) {
+        temporary.reset();
+        refusal = creationFailure(code);
         return;
     }
     // The replacement keeps the permissions the user gave the old file.
-    if (found.existing && ::fchmod(fd, found.existing->st_mode & 07777) != 0)
+    if (found.existing && ::fchmod(temporary->get(), found.existing->st_mode & 07777) != 0)
         refusal = fail(errno);
 }
 
 void ReplacedFile::clearLeftovers(const QString& fileName) {
     const Target found = resolve(QFile::encodeName(fileName).toStdString());
-    if (found.refusal.isEmpty())
-        removeLeftovers(parentOf(found.path), baseOf(found.path));
-}
-
-ReplacedFile::~ReplacedFile() {
-    discard();
-}
-
-void ReplacedFile::discard() {
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-    if (!temporary.empty())
-        ::unlink(temporary.c_str());
-    temporary.clear();
+    const tk::Descriptor folder(found.refusal.isEmpty() ? placeOf(parentOf(found.path)) : -1);
+    if (folder.isOpen())
+        tk::removeLeftovers(folder.get(), namingFor(found.path), largestLeftover);
 }
 
 QString ReplacedFile::fail(int code) {
-    discard();
+    temporary.reset();
     return tk::systemErrorText(code);
 }
 
 QString ReplacedFile::commit(const QByteArray& bytes) {
     if (!refusal.isEmpty())
         return refusal;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n < 0 ? errno : ENOSPC);
-        done += n;
-    }
-    if (::fdatasync(fd) != 0)
+    if (const int code = temporary->write(std::string_view(bytes.constData(), bytes.size())))
+        return fail(code);
+    if (::fdatasync(temporary->get()) != 0 || !temporary->close())
         return fail(errno);
-    const int closing = fd;
-    fd = -1;
-    if (::close(closing) != 0)
+    const std::string written = folderPath + '/' + temporary->name();
+    if (::rename(written.c_str(), target.c_str()) != 0)
         return fail(errno);
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(errno);
-    temporary.clear();
-    syncFolder(parentOf(target));
+    temporary->keep();
+    syncFolder(folder.get());
     return {};
 }
 

@@ -81,7 +81,9 @@ void writeBytesNamed(const QByteArray& rawName, const QByteArray& bytes) {
 void makeAbandoned(const QString& fileName) {
     const timespec longAgo{std::time(nullptr) - tk::abandonedAfterSeconds - 60, 0};
     const timespec times[2] = {longAgo, longAgo};
-    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(fileName).constData(), times, 0), 0);
+    QCOMPARE(
+        ::utimensat(AT_FDCWD, QFile::encodeName(fileName).constData(), times, AT_SYMLINK_NOFOLLOW),
+        0);
 }
 
 // Read by the folder's own names: Qt 6.8's QDir lists nothing at all in a folder that holds a name

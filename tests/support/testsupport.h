@@ -48,7 +48,8 @@ QByteArray readBytes(const QString& fileName);
 void writeBytes(const QString& fileName, const QByteArray& bytes);
 // A file whose name in the folder is these bytes, valid UTF-8 or not.
 void writeBytesNamed(const QByteArray& rawName, const QByteArray& bytes);
-// Its last change set far enough back that a temporary file of ours counts as abandoned.
+// Its last change set far enough back that a temporary file of ours counts as abandoned (of a
+// link: the link's own).
 void makeAbandoned(const QString& fileName);
 // Every entry of the current folder, hidden and special ones too, by name.
 QStringList folderEntries();

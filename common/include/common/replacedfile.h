@@ -1,5 +1,9 @@
 #pragma once
 
+#include "runtime/descriptor.h"
+#include "runtime/temporaryfile.h"
+
+#include <optional>
 #include <QByteArray>
 #include <QString>
 #include <string>
@@ -20,7 +24,6 @@ public:
     explicit ReplacedFile(const QString& fileName);
     // Removes those leftovers alone, so that they do not wait for the next save.
     static void clearLeftovers(const QString& fileName);
-    ~ReplacedFile();
     ReplacedFile(const ReplacedFile&) = delete;
     ReplacedFile& operator=(const ReplacedFile&) = delete;
 
@@ -31,12 +34,12 @@ public:
 
 private:
     QString fail(int code);
-    void discard();
 
     QString refusal;
     std::string target;
-    std::string temporary;
-    int fd = -1;
+    std::string folderPath;
+    tk::Descriptor folder;
+    std::optional<tk::TemporaryFile> temporary; // after its folder: gone before it
 };
 
 } // namespace common

@@ -1,11 +1,14 @@
 #pragma once
 
-// When a temporary file of the programs' own naming counts as left by a run that was killed.
-// Another program may be writing one at this moment: its file changes within seconds (a thumbnail
-// or a settings file is written and renamed within one handler), so only one untouched for much
-// longer than any write is taken for abandoned.
+// Temporary files that a run killed half-way left behind. Another program may be writing one at
+// this moment: its file changes within seconds (a thumbnail or a settings file is written and
+// renamed within one handler), so only one untouched for much longer than any write is taken for
+// abandoned.
 
-#include <sys/stat.h>
+#include "runtime/temporaryfile.h"
+
+#include <limits>
+#include <sys/types.h>
 
 namespace tk {
 
@@ -13,6 +16,9 @@ namespace tk {
 // minutes a file server's clock may stand apart from ours.
 inline constexpr long abandonedAfterSeconds = 10 * 60;
 
-bool abandoned(const struct stat& info);
+// Removes from the open folder the regular files of this user by that naming, no larger than
+// `largest` bytes, that are abandoned. Links, folders and anything of another user stay.
+void removeLeftovers(int folder, const TemporaryNaming& naming,
+                     off_t largest = std::numeric_limits<off_t>::max());
 
 } // namespace tk
