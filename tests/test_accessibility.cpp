@@ -7,6 +7,7 @@
 #include "controlwidgets.h"
 #include "forms/desktopprogram.h"
 #include "support/clicks.h"
+#include "support/design.h"
 #include "support/questionbox.h"
 #include "support/settingsbytes.h"
 #include "support/startedgame.h"
@@ -33,17 +34,14 @@ QAccessibleInterface* accessible(QWidget* widget) {
     return face;
 }
 
-struct Expected {
-    QWidget* widget;
-    QAccessible::Role role;
-    QString name;
-};
-
-void compareAll(const QList<Expected>& controls) {
-    for (const Expected& control : controls) {
-        QAccessibleInterface* face = accessible(control.widget);
-        QCOMPARE(face->text(QAccessible::Name), control.name);
-        QVERIFY2(face->role() == control.role, qPrintable(control.name));
+// Every control of the window's design that a screen reader meets, by its role and name.
+template <class Form> void compareNamesAndRoles(Form& form, const QString& window) {
+    for (const DesignRow& row : design(window)) {
+        if (!row.role)
+            continue;
+        QAccessibleInterface* face = accessible(designed(form, row.control).widget);
+        QCOMPARE(face->text(QAccessible::Name), *row.name);
+        QVERIFY2(face->role() == *row.role, qPrintable(*row.name));
     }
 }
 
@@ -88,10 +86,7 @@ private slots:
     void gameButtonsAreNamedByTheirCaptions() {
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
-        compareAll({{f.widget(), QAccessible::Window, QStringLiteral("Bitvik")},
-                    {widgetOf(f.Command3D3), QAccessible::Button, QStringLiteral("Blanda")},
-                    {widgetOf(f.Command3D1), QAccessible::Button, QStringLiteral("Se bild")},
-                    {widgetOf(f.Command3D2), QAccessible::Button, QStringLiteral("Sluta")}});
+        compareNamesAndRoles(f, QStringLiteral("game"));
         // The name follows the caption when the button changes it.
         click(widgetOf(f.Command3D1));
         QCOMPARE(accessible(widgetOf(f.Command3D1))->text(QAccessible::Name),
@@ -101,23 +96,7 @@ private slots:
     void setupControlsAreNamed() {
         StartedSetup tool;
         tralloma::Form1& f = *tool.form;
-        QList<Expected> controls{
-            {f.widget(), QAccessible::Window, QStringLiteral("Hämta")},
-            {widgetOf(f.Bild), QAccessible::StaticText, QStringLiteral("Bild")},
-            {widgetOf(f.File1), QAccessible::List, QStringLiteral("Bilder")},
-            {widgetOf(f.Text1), QAccessible::EditableText, QStringLiteral("Bildfilens namn")},
-            {widgetOf(f.Command1), QAccessible::Button, QStringLiteral("OK")},
-            {widgetOf(f.Command2), QAccessible::Button, QStringLiteral("Avbryt")},
-            {widgetOf(f.Frame2), QAccessible::Client, QStringLiteral("X-led")},
-            {widgetOf(f.Frame1), QAccessible::Client, QStringLiteral("Y-led")},
-        };
-        for (int i = 0; i <= 6; ++i) {
-            controls << Expected{widgetOf(f.Option2(i)), QAccessible::RadioButton,
-                                 QStringLiteral("x = %1").arg(i + 1)}
-                     << Expected{widgetOf(f.Option1(i)), QAccessible::RadioButton,
-                                 QStringLiteral("y = %1").arg(i + 1)};
-        }
-        compareAll(controls);
+        compareNamesAndRoles(f, QStringLiteral("setup"));
     }
 
     // The backdrop is no window of its own, the hidden picture boxes are not in the game window,

@@ -4,6 +4,7 @@
 #include "controlwidgets.h"
 #include "forms/font.h"
 #include "game/bitmaps.h"
+#include "support/design.h"
 #include "support/startedgame.h"
 #include "support/startedsetup.h"
 
@@ -115,12 +116,15 @@ private slots:
     void gameCaptionsFit() {
         StartedGame game(2, 2);
         bitvik::Form1& f = *game.form;
+        const QList<DesignRow> design = testsupport::design(QStringLiteral("game"));
+        const auto caption = [&](const char* control) {
+            return *designOf(design, QLatin1StringView(control)).caption;
+        };
         const QList<Room> rooms{
-            pictureButton(widgetOf(f.Command3D3), bitvik::shuffleBitmap(),
-                          QStringLiteral("Blanda")),
-            pictureButton(widgetOf(f.Command3D1), bitvik::eyeBitmap(), QStringLiteral("Se bild")),
+            pictureButton(widgetOf(f.Command3D3), bitvik::shuffleBitmap(), caption("Command3D3")),
+            pictureButton(widgetOf(f.Command3D1), bitvik::eyeBitmap(), caption("Command3D1")),
             pictureButton(widgetOf(f.Command3D1), bitvik::eyeBitmap(), QStringLiteral("Göm bild")),
-            pictureButton(widgetOf(f.Command3D2), bitvik::stopBitmap(), QStringLiteral("Sluta")),
+            pictureButton(widgetOf(f.Command3D2), bitvik::stopBitmap(), caption("Command3D2")),
         };
         for (const Room& room : rooms)
             QVERIFY2(room.text <= room.across, qPrintable(describe(room)));

@@ -1,10 +1,13 @@
-"""Where things stand in our two windows, in twips: the design values of each window's controls,
-and the boards the game lays out for the pictures these tests show. Twips become screen pixels
-here and nowhere else."""
+"""Where things stand in our two windows, in twips: the design of each window, read from its table
+in tests/support (game.design, setup.design), and the boards the game lays out for the pictures
+these tests show. Twips become screen pixels here and nowhere else."""
 
+import os
+import re
 from collections import namedtuple
 
 TWIPS_PER_PIXEL = 15
+DESIGNS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support")
 
 
 class Rect(namedtuple("Rect", "left top width height")):
@@ -22,30 +25,41 @@ class Rect(namedtuple("Rect", "left top width height")):
                 round((self.top + self.height) / unit) - y0)
 
 
-# The design values of the game window, in twips.
-GAME = {
-    "window": Rect(0, 0, 9510, 6825),
-    "Blanda": Rect(4200, 5930, 1800, 900),
-    "Se bild": Rect(6000, 5930, 1800, 900),
-    "Sluta": Rect(7785, 5930, 1740, 900),
-}
+# A control of a design table: its caption, its rectangle in the window's client area, and its
+# accessible role (as Qt names it) and name; None for what it lacks.
+Control = namedtuple("Control", "caption rect role name")
 
-# The design values of the setup window, in twips. The option buttons "x = i + 1" and
-# "y = i + 1" stand 120 in and 480 + 360 i down in their frames.
-SETUP = {
-    "window": Rect(0, 0, 9480, 6795),
-    "OK": Rect(6495, 5700, 1335, 1095),
-    "Avbryt": Rect(8130, 5685, 1335, 1110),
-    "Bildfilens namn": Rect(2760, 360, 2040, 480),
-    "Bilder": Rect(2760, 960, 2040, 5430),
-    " Bild": Rect(3360, 240, 540, 240),
-    "preview": Rect(4920, 360, 4455, 1335),
-    " X-led": Rect(75, 840, 1260, 3165),
-    " Y-led": Rect(1440, 840, 1215, 3135),
-    "x": [Rect(75 + 120, 840 + 480 + 360 * i, 800, 255) for i in range(7)],
-    "y": [Rect(1440 + 120, 840 + 480 + 360 * i, 820, height)
-          for i, height in enumerate((240, 255, 240, 255, 240, 240, 270))],
-}
+
+class Design(dict):
+    """One window's design: its title, its controls by the names the code gives them (`controls`),
+    and their rectangles by caption, or where a control has none, by its accessible name or its
+    name in the code; "window" is the client area, "x" and "y" the option buttons in order."""
+
+    def __init__(self, window):
+        super().__init__()
+        self.controls = {}
+        with open(os.path.join(DESIGNS, window + ".design"), encoding="utf-8") as f:
+            for line in f:
+                if line.strip() and not line.startswith("#"):
+                    name, container, caption, *rect, role, accessible = [
+                        None if field == "-" else field.strip('"')
+                        for field in re.findall(r'"[^"]*"|\S+', line)]
+                    rect = Rect(*map(int, rect))
+                    if container:  # measured from its container's top left corner
+                        outer = self.controls[container].rect
+                        rect = rect._replace(left=outer.left + rect.left, top=outer.top + rect.top)
+                    self.controls[name] = Control(caption, rect, role, accessible)
+        self.title = self.controls["Form1"].caption
+        for name, control in self.controls.items():
+            self["window" if name == "Form1" else control.caption or control.name or name] = \
+                control.rect
+        for axis, array in (("x", "Option2"), ("y", "Option1")):
+            if f"{array}(0)" in self.controls:
+                self[axis] = [self.controls[f"{array}({i})"].rect for i in range(7)]
+
+
+GAME = Design("game")
+SETUP = Design("setup")
 # A point on the file list's first entry.
 FIRST_FILE = Rect(SETUP["Bilder"].left + 400, SETUP["Bilder"].top + 150, 0, 0)
 

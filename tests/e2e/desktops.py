@@ -452,6 +452,19 @@ class IceWM(MutterX11):
         self.wait_started(icewm, self.x11_manager_ready, "window manager")
 
 
+class Openbox(MutterX11):
+    """openbox alone, as the harness runs it for the other real-window tests."""
+
+    name = "openbox"
+    current_desktop = "openbox"
+
+    def start(self):
+        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
+        paint_root(self)
+        openbox = self.spawn(["openbox", "--sm-disable"], self.env, self.name)
+        self.wait_started(openbox, self.x11_manager_ready, "window manager")
+
+
 class KwinWayland(Desktop):
     name = "kwin-wayland"
     current_desktop = "KDE"
@@ -649,15 +662,8 @@ class DummyOutputs(Display):
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
-class OpenboxTwoMonitors(MutterX11, DummyOutputs):
+class OpenboxTwoMonitors(Openbox, DummyOutputs):
     name = "openbox-two-monitors"
-    current_desktop = "openbox"
-
-    def start(self):
-        self.env["DISPLAY"] = self.outer_env["DISPLAY"]
-        paint_root(self)
-        openbox = self.spawn(["openbox", "--sm-disable"], self.env, self.name)
-        self.wait_started(openbox, self.x11_manager_ready, "window manager")
 
 
 class MutterX11TwoMonitors(MutterX11, DummyOutputs):
@@ -758,7 +764,8 @@ ODD_FRAMES = {
 }
 
 
-DESKTOPS = {d.name: d for d in (MutterWayland, MutterX11, KwinWayland, Weston, Sway, IceWM)}
+DESKTOPS = {d.name: d for d in (MutterWayland, MutterX11, KwinWayland, Weston, Sway, IceWM,
+                                Openbox)}
 TWO_MONITOR_DESKTOPS = {d.name: d for d in (OpenboxTwoMonitors, MutterX11TwoMonitors,
                                               KwinX11TwoMonitors, MutterWaylandTwoMonitors)}
 ODD_FRAMES_DESKTOPS = {f"odd-frames-{row}": type("OddFrames", (OddFrames,), {"answers": answers})

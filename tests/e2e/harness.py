@@ -302,14 +302,15 @@ def write_grid_bmp(path, width, height, cols, rows):
 
 
 class Window:
-    """One of our windows once it is up at its design size (a table of controls.py), with its
-    controls found there by name."""
+    """One of our windows once it is up, titled and sized as its design has it (a Design of
+    controls.py), with its controls found there by name."""
 
-    def __init__(self, display, title, design, scale=1):
+    def __init__(self, display, design, scale=1):
         self.display, self.scale = display, scale
-        self.id = display.wait_window(title)
+        self.id = display.wait_window(design.title)
         size = design["window"].pixels(scale)[2:]
-        wait_for(lambda: display.geometry(self.id)[2:] == size, what=f"{title!r} at {size}")
+        wait_for(lambda: display.geometry(self.id)[2:] == size,
+                 what=f"{design.title!r} at {size}")
         self.left, self.top, _, _ = display.geometry(self.id)
 
     def rect(self, twips):
@@ -350,8 +351,8 @@ class E2ETestCase(unittest.TestCase):
         self.programs.append(program)
         return program
 
-    def window(self, title, design):
-        return Window(self.display, title, design, self.scale or 1)
+    def window(self, design):
+        return Window(self.display, design, self.scale or 1)
 
     def path(self, name):
         return os.path.join(self.folder, name)
@@ -375,7 +376,7 @@ class E2ETestCase(unittest.TestCase):
     def play(self, board):
         """Bitvik started on the folder as it is: the process, its window, and the board laid
         out for (cols, rows, width, height)."""
-        return self.start("bitvik"), self.window("Bitvik", GAME), BOARDS[board]
+        return self.start("bitvik"), self.window(GAME), BOARDS[board]
 
     def answer_report(self, program, title, status, *said):
         """The program's error report, answered with Enter: its exit status and what it said."""

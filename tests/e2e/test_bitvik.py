@@ -23,7 +23,7 @@ class TestPlayEndToEnd(E2ETestCase):
 
     def save_with_tralloma(self, cols, rows):
         tralloma = self.start("tralloma")
-        w = self.window("Hämta", SETUP)
+        w = self.window(SETUP)
         w.click(SETUP["x"][cols - 1])
         w.click(SETUP["y"][rows - 1])
         w.click(FIRST_FILE)

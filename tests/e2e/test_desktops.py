@@ -1,7 +1,7 @@
 """Bitvik and Tralloma on the desktops users run, each nested in its own Xvfb: the main window in
 front of its black backdrop and whole on the screen, minimised and restored with it, centred, the
-quit question over the game answering only to its buttons, no task-list entry for the backdrop,
-and floating windows on a tiling desktop. Windows are found by their pixels, since a Wayland
+quit question over the game answering only to its buttons, no task-list entry for the backdrop
+(which the window manager keeps maximised and below), and floating windows on a tiling desktop. Windows are found by their pixels, since a Wayland
 window is no X window; input is real X input to the Xvfb the compositor runs in."""
 
 import os
@@ -14,7 +14,7 @@ import unittest
 from controls import BOARDS, GAME, SETUP
 from desktops import DESKTOPS, ODD_FRAMES_DESKTOPS, TWO_MONITOR_DESKTOPS
 from harness import BLACK, WHITE, YELLOW, E2ETestCase, Program, close_to, wait_for
-from xwindows import WindowManager
+from xwindows import ICONIC, NORMAL, WindowManager
 
 # Where the check of a point is impossible on a desktop, and why. Point 5 concerns tiling
 # desktops; on the others the design size is checked with point 1.
@@ -24,6 +24,7 @@ CANNOT = {
     "mutter-x11": {5: NOT_TILING},
     "kwin-wayland": {5: NOT_TILING},
     "icewm": {5: NOT_TILING},
+    "openbox": {5: NOT_TILING},
     "weston": {
         "centred": "weston places every window itself: a Wayland program has no say in where "
                    "its window opens",
@@ -41,8 +42,11 @@ CANNOT = {
 # a mended one then fails the run as an unexpected success, and leaves this table.
 KNOWN_FAULTS = {}
 # How a user minimises and restores a window, and closes a dialog, on each desktop: keys (the
-# desktop's own), the title bar's button, or None where the desktop has none.
+# desktop's own), the title bar's button, a taskbar's request, or None where the desktop has none.
 TITLE_BUTTON = "the title bar's button"
+# openbox alone binds no key to minimising and has no task list: what a taskbar asks for (ICCCM's
+# WM_CHANGE_STATE, a pager's _NET_ACTIVE_WINDOW), as a panel the user adds to it would.
+TASKBAR = "a taskbar's request"
 KEYS = {
     "mutter-wayland": dict(minimise="super+h", restore="alt+Tab", close="alt+F4"),
     "mutter-x11": dict(minimise="super+h", restore="alt+Tab", close="alt+F4"),
@@ -50,6 +54,7 @@ KEYS = {
     "icewm": dict(minimise="alt+F9", restore="alt+Tab", close="alt+F4"),
     "weston": dict(minimise=TITLE_BUTTON, restore=None, close=None),
     "sway": dict(minimise=None, restore=None, close="super+shift+q"),
+    "openbox": dict(minimise=TASKBAR, restore=TASKBAR, close="alt+F4"),
 }
 # The desktop's panel, where it has one: its strip (left, top, right, bottom), whose clock and
 # task buttons change as they will, and an empty place on it to click.
@@ -60,6 +65,7 @@ AROUND = [(5, 60), (1018, 60), (5, 384), (1018, 384), (5, 720), (1018, 720)]
 # How far from the screen's centre a window still counts as centred, in pixels.
 CENTRED = 2
 STILL = 0.7  # seconds a question is given to go away when it should not
+SKIPS = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}
 
 
 def box(shot, colour):
@@ -309,10 +315,24 @@ class DesktopCase(E2ETestCase):
         keys = KEYS[self.desktop]
         size = GAME["window"].pixels()[2:]
         client = self.main_window("bitvik", GAME)
+        # Where the game is an X client, the window manager's word on both windows too.
+        windows = self.x_windows(GAME)
         if keys["minimise"] == TITLE_BUTTON:
             # Qt draws the frame on weston: minimise is the third button from the right, each
             # found by its dark sign, wherever a Qt version spaces them.
             self.session.click(*title_buttons(self.session.screenshot(), client)[2])
+        elif keys["minimise"] == TASKBAR:
+            view, main, _ = windows
+            # The program asks for the focus once its window is mapped, and a request that
+            # arrives after the minimise brings the window back: it is minimised again until it
+            # stays so.
+            def minimised():
+                if view.wm_state(main) != ICONIC:
+                    view.minimise(main)
+                    return False
+                return True
+
+            wait_for(minimised, interval=0.3, what="the game minimised")
         else:
             self.session.key(keys["minimise"])
         try:
@@ -320,9 +340,25 @@ class DesktopCase(E2ETestCase):
         except AssertionError:
             self.fail_with_screen("minimised, the game leaves "
                                   + ("black" if self.black_around() else "something else"))
+        if windows:
+            # Withdrawn rather than minimised: not every window manager minimises a window that
+            # has no taskbar entry.
+            view, main, backdrop = windows
+            self.assertNotIn(backdrop, view.clients())
         self.cannot("restore")
-        self.session.key(keys["restore"])
+        if keys["restore"] == TASKBAR:
+            windows[0].activate(windows[1])
+        else:
+            self.session.key(keys["restore"])
         self.assert_in_front(client, size, "restored")
+        if windows:
+            view, main, backdrop = windows
+            wait_for(lambda: view.wm_state(backdrop) == NORMAL, what="the backdrop back")
+            wait_for(lambda: view.active() == main, what="the game active")
+            self.assertEqual(view.wm_state(main), NORMAL)
+            stacking = view.clients(stacking=True)
+            self.assertLess(stacking.index(backdrop), stacking.index(main))
+            self.assert_backdrop_states(*windows)
 
     def shows_desktop(self):
         shot = self.session.screenshot()
@@ -395,26 +431,38 @@ class DesktopCase(E2ETestCase):
 
     def test_4_backdrop_in_no_task_list(self):
         self.cannot(4)
-        self.main_window("bitvik", GAME)
-        windows = self.x_windows()
-        if not windows:
-            self.fail("the program shows Wayland windows, and a Wayland window cannot keep out "
-                      "of the desktop's window list (no protocol Qt 6.4 speaks says so)")
-        view, main, backdrop = windows
-        skips = {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}
-        self.assertTrue(skips <= view.states(backdrop), view.states(backdrop))
-        self.assertFalse(skips & view.states(main), view.states(main))
+        for name, design in (("bitvik", GAME), ("tralloma", SETUP)):
+            with self.subTest(name):
+                self.main_window(name, design)
+                windows = self.x_windows(design)
+                if not windows:
+                    self.fail("the program shows Wayland windows, and a Wayland window cannot "
+                              "keep out of the desktop's window list (no protocol Qt 6.4 speaks "
+                              "says so)")
+                self.assert_backdrop_states(*windows)
+            self.end_programs()
 
-    def x_windows(self):
-        """The game's X window and its backdrop's, as the window manager lists them, where the
-        game is an X client: (view, main, backdrop), else None."""
-        view = WindowManager(self.session.x_view())
-        pid = self.programs[0].process.pid
+    def assert_backdrop_states(self, view, main, backdrop):
+        """Only the backdrop out of the task lists, and it below and maximised both ways."""
+        states = view.states(backdrop)
+        self.assertTrue(SKIPS <= states, states)
+        self.assertFalse(SKIPS & view.states(main), view.states(main))
+        self.assertIn("_NET_WM_STATE_BELOW", states)
+        self.assertEqual(len({s for s in states if "MAXIMIZED" in s}), 2, states)
+
+    def x_windows(self, design):
+        """The program's X window and its backdrop's, as the window manager lists them, where the
+        program (the last started) is an X client: (view, main, backdrop), else None."""
+        x = self.session.x_view()
+        if x is None:
+            return None
+        view = WindowManager(x)
+        pid = self.programs[-1].process.pid
         mine = wait_for(lambda: view.windows_of(pid) or [None], timeout=3, what="X windows")
         if mine == [None]:
             return None
-        main = [w for w in mine if view.display.title(w) == "Bitvik"
-                and view.display.geometry(w)[2:] == tuple(GAME["window"].pixels()[2:])]
+        main = [w for w in mine if view.display.title(w) == design.title
+                and view.display.geometry(w)[2:] == tuple(design["window"].pixels()[2:])]
         rest = [w for w in mine if w not in main]
         self.assertEqual((len(main), len(rest)), (1, 1), "one main window, one backdrop")
         return view, main[0], rest[0]

@@ -14,7 +14,7 @@ class TestDestroyedWindows(E2ETestCase):
 
     def destroy(self, title, design=None):
         """The window once it is up, at its design size when it has one."""
-        window = self.window(title, design).id if design else self.display.wait_window(title)
+        window = self.window(design).id if design else self.display.wait_window(title)
         self.display.destroy(window)
 
     def test_main_windows_and_error_reports(self):
@@ -39,7 +39,7 @@ class TestDestroyedWindows(E2ETestCase):
 
     def test_quit_question_answers_no(self):
         game = self.start("bitvik")
-        w = self.window("Bitvik", GAME)
+        w = self.window(GAME)
         w.click(GAME["Sluta"])
         self.destroy("Sluta")
         wait_for(lambda: not self.display.windows("Sluta"), what="the question to go")

@@ -65,7 +65,7 @@ class TestCaptionsWhole(E2ETestCase):
     def test_setup_window(self):
         self.demo_folder("fjäll.jpg")
         self.start("tralloma")
-        w = self.window("Hämta", SETUP)
+        w = self.window(SETUP)
         shot = self.display.screenshot()
         self.keep_screenshot("tralloma-window.png", w.id)
         for caption in ("OK", "Avbryt"):
@@ -115,7 +115,7 @@ class TestTwiceAsLarge(E2ETestCase):
     def test_setup_window(self):
         write_grid_bmp(self.path("rutor.bmp"), 400, 300, 4, 3)
         self.start("tralloma")
-        w = self.window("Hämta", SETUP)
+        w = self.window(SETUP)
         shot = self.display.screenshot()
         self.keep_screenshot("tralloma-2x.png", w.id)
         # The name box and the file list: black lines two device pixels wide on both sides.
@@ -127,7 +127,7 @@ class TestTwiceAsLarge(E2ETestCase):
             self.assertEqual([shot.at(x + width - 3 + i, row) for i in range(4)],
                              [WHITE, BLACK, BLACK, YELLOW])
         # The preview, 4455 twips wide at 2x, shows the picture's cells side by side.
-        x, y, _, _ = w.rect(SETUP["preview"])
+        x, y, _, _ = w.rect(SETUP["Image1"])
         self.assertEqual(shot.at(x + 10, y + 10), cell_colour(0))
         self.assertEqual(shot.at(x + 580, y + 10), cell_colour(3))
 

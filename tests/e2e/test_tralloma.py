@@ -14,7 +14,7 @@ class TestTralloma(E2ETestCase):
         """Tralloma's window in a folder of these small pictures, once it is up."""
         for name in pictures:
             write_grid_bmp(self.path(name), 200, 150, 1, 1)
-        return self.start("tralloma"), self.window("Hämta", SETUP)
+        return self.start("tralloma"), self.window(SETUP)
 
     def test_choices_are_saved(self):
         tralloma, w = self.tralloma("b.bmp", "a.bmp")
@@ -40,7 +40,7 @@ class TestTralloma(E2ETestCase):
         w.click(FIRST_FILE)
         w.display.key(*["Down"] * 39)
         shot = w.display.screenshot()
-        photo = SETUP["preview"]._replace(height=2970)  # 6000 x 4000 pixels shown 4455 wide
+        photo = SETUP["Image1"]._replace(height=2970)  # 6000 x 4000 pixels shown 4455 wide
         middle = w.colour(shot, photo)
         self.assertGreater(middle[2], middle[0] + 100, middle)  # cool: the last photo's
         w.click(SETUP["OK"])

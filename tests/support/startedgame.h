@@ -3,6 +3,8 @@
 #include "game/form1.h"
 #include "testsupport.h"
 
+#include "design.h"
+
 #include <memory>
 
 namespace testsupport {
@@ -27,5 +29,8 @@ struct StartedGame : GridFolder, GameWindow {
     StartedGame(int cols, int rows, int width = 400, int height = 300,
                 tk::Random random = tk::Random());
 };
+
+// A control of the window by the name a design row gives it.
+DesignedControl designed(bitvik::Form1& form, const QString& control);
 
 } // namespace testsupport

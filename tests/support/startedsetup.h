@@ -3,6 +3,8 @@
 #include "setup/form1.h"
 #include "testsupport.h"
 
+#include "design.h"
+
 #include <memory>
 
 namespace testsupport {
@@ -23,5 +25,9 @@ struct OnePictureFolder : ScratchFolder {
 
 // Tralloma started there.
 struct StartedSetup : OnePictureFolder, SetupWindow {};
+
+// A control of the window by the name a design row gives it ("Option2(6)" for an element): its
+// widget (none for the preview, which the window draws itself) and its caption or text.
+DesignedControl designed(tralloma::Form1& form, const QString& control);
 
 } // namespace testsupport
