@@ -265,10 +265,12 @@ class DesktopCase(E2ETestCase):
         x, y = twips.centre()
         return client[0] + x, client[1] + y
 
-    def assert_in_front(self, client, size, after):
-        """The window still whole at its design size, in the same place, black around it."""
+    def assert_in_front(self, client, size, after, timeout=3):
+        """The window still whole at its design size, in the same place, black around it: within
+        3 s where nothing should have moved it, or within the timeout given where the desktop
+        itself must act first (a restore goes through its switcher, as slow as it is loaded)."""
         try:
-            wait_for(lambda: self.shown_at(size) == client, timeout=3,
+            wait_for(lambda: self.shown_at(size) == client, timeout=timeout,
                      what=f"the window back in front {after}")
         except AssertionError as e:
             self.fail_with_screen(str(e))
@@ -350,7 +352,7 @@ class DesktopCase(E2ETestCase):
             windows[0].activate(windows[1])
         else:
             self.session.key(keys["restore"])
-        self.assert_in_front(client, size, "restored")
+        self.assert_in_front(client, size, "restored", timeout=10)
         if windows:
             view, main, backdrop = windows
             wait_for(lambda: view.wm_state(backdrop) == NORMAL, what="the backdrop back")
