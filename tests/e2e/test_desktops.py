@@ -1,8 +1,9 @@
 """Bitvik and Tralloma on the desktops users run, each nested in its own Xvfb: the main window in
 front of its black backdrop and whole on the screen, minimised and restored with it, centred, the
 quit question over the game answering only to its buttons, no task-list entry for the backdrop
-(which the window manager keeps maximised and below), and floating windows on a tiling desktop. Windows are found by their pixels, since a Wayland
-window is no X window; input is real X input to the Xvfb the compositor runs in."""
+(which the window manager keeps maximised and below), and floating windows on a tiling desktop.
+Windows are found by their pixels, since a Wayland window is no X window; input is real X input to
+the Xvfb the compositor runs in."""
 
 import os
 import re
