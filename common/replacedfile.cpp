@@ -4,6 +4,7 @@
 #include "runtime/systemerror.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <optional>
 #include <QFile>

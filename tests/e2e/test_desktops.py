@@ -246,12 +246,19 @@ class DesktopCase(E2ETestCase):
 
     # The programs' windows, found by their yellow ground.
     def main_window(self, name, design):
-        """Starts the program and waits for its window whole on the screen at its design size:
-        its client rectangle (left, top, right, bottom)."""
+        """Starts the program and waits for its window whole on the screen at its design size and
+        standing still (where the desktop says its frame only once the window shows, the program
+        centres it once more then): its client rectangle (left, top, right, bottom)."""
         self.programs.append(Program(self.session, self.session.executable(name), self.folder))
         size = design["window"].pixels()[2:]
+
+        def still():
+            first = self.shown_at(size)
+            time.sleep(0.5)
+            return first if first and self.shown_at(size) == first else None
+
         try:
-            return wait_for(lambda: self.shown_at(size), timeout=20,
+            return wait_for(still, timeout=20,
                             what=f"{name} whole on the screen at {size}")
         except AssertionError as e:
             self.fail_with_screen(f"{e}; yellow shows at {box(self.session.screenshot(), YELLOW)}")
